@@ -1,0 +1,97 @@
+// The window as a user's X server sees it: exactly one top-level window with the
+// demo's title, 500x500 at (100, 100), whatever the command line says, and a
+// program that fails fast, with GLUT's own message, when there is no display.
+#include <gtest/gtest.h> // before Xlib, whose None macro breaks it
+
+#include "support/demo.h"
+#include "support/xwindow.h"
+
+#include <sys/wait.h>
+
+namespace
+{
+
+using Arguments = std::vector<std::string>;
+
+class WindowTest : public testing::TestWithParam<Arguments>
+{
+};
+
+TEST_P(WindowTest, OneWindowTitledSizedAndPlacedAsBuilt)
+{
+    DemoRun run;
+    DemoOptions options;
+    options.arguments = GetParam();
+    startDemo(run, options);
+    ASSERT_TRUE(waitForFrames(run, 1)) << "no frame; stderr: " << demoStderr(run);
+
+    Display* display = openTestDisplay();
+    ASSERT_NE(display, nullptr);
+    const Window window = waitForWindow(display, demoTitle, 5.0);
+    ASSERT_NE(window, 0u) << "no single viewable window titled \"" << demoTitle << "\"";
+
+    const WindowGeometry geometry = windowGeometry(display, window);
+    EXPECT_EQ(geometry.x, 100);
+    EXPECT_EQ(geometry.y, 100);
+    EXPECT_EQ(geometry.width, 500);
+    EXPECT_EQ(geometry.height, 500);
+
+    const Image shot = captureWindow(display, window);
+    int lit = 0;
+    for (const Rgb& pixel : shot.pixels)
+        lit += !(pixel == Rgb{});
+    EXPECT_EQ(lit, 0) << "the frame is the clear colour, black, and nothing else";
+    XCloseDisplay(display);
+    EXPECT_TRUE(childRunning(run.child)) << "the program must stay in its event loop";
+    EXPECT_EQ(demoStdout(run), "");
+}
+
+// GLUT takes out the options it knows (and the program's own size and place,
+// set after glutInit, win over -geometry); anything else is ignored.
+INSTANTIATE_TEST_SUITE_P(CommandLines, WindowTest,
+                         testing::Values(Arguments{}, Arguments{"--unknown", "value", "x"},
+                                         Arguments{"-geometry", "200x150+7+9"},
+                                         Arguments{"-direct", "-sync"}));
+
+struct NoDisplayCase {
+    const char* name;
+    bool unset;
+    const char* display;
+};
+
+void PrintTo(const NoDisplayCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class NoDisplayTest : public testing::TestWithParam<NoDisplayCase>
+{
+};
+
+TEST_P(NoDisplayTest, FailsFastWithToolkitMessage)
+{
+    ChildOptions options;
+    options.argv = {LIGHTMAP_BINARY};
+    if (GetParam().unset)
+        options.unsetEnv = {"DISPLAY"};
+    else
+        options.env = {std::string("DISPLAY=") + GetParam().display};
+    options.workingDirectory = makeTempFolder("nodisplay");
+    options.outputDirectory = options.workingDirectory;
+    Child child;
+    startChild(child, options);
+
+    ASSERT_TRUE(waitForExit(child, 5.0)) << "lightmap hung without a display";
+    ASSERT_TRUE(WIFEXITED(child.status));
+    EXPECT_NE(WEXITSTATUS(child.status), 0);
+    EXPECT_NE(readFile(child.stderrPath).find("failed to open display"), std::string::npos)
+        << readFile(child.stderrPath);
+    EXPECT_EQ(readFile(child.stdoutPath), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Displays, NoDisplayTest,
+                         testing::Values(NoDisplayCase{"Unset", true, ""},
+                                         NoDisplayCase{"NoServer", false, ":4999"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,85 @@
+// The multitexture decision on the real binary, with the driver's answers bent
+// by the GL probe: what the program prints, that it survives its frames, and
+// that a window without the extension stays black.
+#include <gtest/gtest.h> // before Xlib, whose None macro breaks it
+
+#include "support/demo.h"
+#include "support/xwindow.h"
+
+namespace
+{
+
+const std::string notFound = "ARB_Multitexture not found, get a better graphics card!\n";
+const std::string noString = "Fatal error, no extensions string!\n";
+
+struct ExtensionCase {
+    const char* name;
+    const char* extensions; // replaces GL_EXTENSIONS; null: the driver's own
+    const char* nullProcs;  // lookups that yield null
+    std::string expectedOutput;
+    bool available;
+};
+
+void PrintTo(const ExtensionCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class ExtensionTest : public testing::TestWithParam<ExtensionCase>
+{
+};
+
+TEST_P(ExtensionTest, DecidesPrintsOnceAndNeverCallsNull)
+{
+    const ExtensionCase& c = GetParam();
+    DemoOptions options;
+    if (c.extensions != nullptr)
+        options.env.push_back(std::string("LIGHTMAP_PROBE_EXTENSIONS=") + c.extensions);
+    if (c.nullProcs != nullptr)
+        options.env.push_back(std::string("LIGHTMAP_PROBE_NULL_PROCS=") + c.nullProcs);
+    DemoRun run;
+    startDemo(run, options);
+    ASSERT_TRUE(waitForFrames(run, 1)) << "no frame; stderr: " << demoStderr(run);
+
+    Display* display = openTestDisplay();
+    ASSERT_NE(display, nullptr);
+    const Window window = waitForWindow(display, demoTitle, 5.0);
+    ASSERT_NE(window, 0u);
+
+    // A second frame, drawn on the program's own state from the first.
+    XUnmapWindow(display, window);
+    XMapWindow(display, window);
+    XSync(display, False);
+    EXPECT_TRUE(waitForFrames(run, 2)) << "no redraw after the window was mapped again";
+    EXPECT_TRUE(childRunning(run.child)) << "the program died; stderr: " << demoStderr(run);
+    EXPECT_EQ(demoStdout(run), c.expectedOutput);
+
+    if (!c.available) {
+        const Image shot = captureWindow(display, window);
+        int lit = 0;
+        for (const Rgb& pixel : shot.pixels)
+            lit += !(pixel == Rgb{});
+        EXPECT_EQ(lit, 0) << "without the extension nothing but the clear colour shows";
+    }
+    XCloseDisplay(display);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Drivers, ExtensionTest,
+    testing::Values(
+        ExtensionCase{"DriverOwn", nullptr, nullptr, "", true},
+        ExtensionCase{"ListedFirst", "GL_ARB_multitexture GL_EXT_abgr", nullptr, "", true},
+        ExtensionCase{"ListedAmongOthers", "GL_EXT_abgr GL_ARB_multitexture GL_EXT_bgra", nullptr,
+                      "", true},
+        ExtensionCase{"ListedLast", "GL_EXT_abgr GL_ARB_multitexture", nullptr, "", true},
+        ExtensionCase{"InsideLongerName", "GL_EXT_abgr GL_XARB_multitexture_extra", nullptr, "",
+                      true},
+        ExtensionCase{"Absent", "GL_EXT_abgr GL_EXT_bgra", nullptr, notFound, false},
+        ExtensionCase{"EmptyString", "", nullptr, notFound, false},
+        ExtensionCase{"CapitalM", "GL_ARB_Multitexture", nullptr, notFound, false},
+        ExtensionCase{"NullString", "(null)", nullptr, noString, false},
+        ExtensionCase{"ActiveTextureLookupNull", nullptr, "glActiveTextureARB", notFound, false},
+        ExtensionCase{"TexCoordLookupNull", nullptr, "glMultiTexCoord2fARB", notFound, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

@@ -1,0 +1,49 @@
+// Starting the real program (or a tool) as a child process with a bounded life:
+// every child is killed when its handle goes out of scope, pass or fail.
+#ifndef LIGHTMAP_TESTS_PROCESS_H
+#define LIGHTMAP_TESTS_PROCESS_H
+
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+struct ChildOptions {
+    std::vector<std::string> argv;
+    std::vector<std::string> env; // NAME=value pairs added to (or replacing) ours
+    std::vector<std::string> unsetEnv;
+    std::string workingDirectory; // empty: ours
+    std::string outputDirectory;  // where stdout.txt and stderr.txt go
+};
+
+struct Child {
+    pid_t pid = -1;
+    std::string stdoutPath;
+    std::string stderrPath;
+    int status = 0; // waitpid status, once reaped
+    bool reaped = false;
+
+    Child() = default;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child();
+};
+
+void startChild(Child& child, const ChildOptions& options);
+
+// Waits up to `seconds` for the child to end; false if it is still running.
+bool waitForExit(Child& child, double seconds);
+
+// Asks the child to stop (SIGTERM), then kills it if it lingers.
+void stopChild(Child& child);
+
+bool childRunning(Child& child);
+
+std::string readFile(const std::string& path);
+
+// A fresh empty folder under the test's temporary directory.
+std::string makeTempFolder(const std::string& hint);
+
+// Polls until `path` holds at least `bytes` bytes; false on timeout.
+bool waitForFileSize(const std::string& path, long bytes, double seconds);
+
+#endif
