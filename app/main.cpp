@@ -2,6 +2,7 @@
 // the unit square and hands the thread to GLUT, which calls display to redraw.
 #include "glext/gl.h"
 #include "glext/multitexture.h"
+#include "texture/textures.h"
 
 #include <GL/glut.h>
 
@@ -43,8 +44,13 @@ int main(int argc, char** argv)
 
     initMultitexture();
     setupView();
+    createTextures();
 
     glutDisplayFunc(display);
     glutMainLoop();
+
+    // Reached only when GLUT is told to return from its loop; by default
+    // closing the window ends the process inside it.
+    deleteTextures();
     return 0;
 }

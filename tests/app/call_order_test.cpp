@@ -1,8 +1,10 @@
 // The program's GL calls, traced with apitrace on the real driver, against the
-// hand-written sequences in tests/fixtures: start-up, then two identical frames
-// (the second forced by mapping the window again).
+// hand-written sequences in tests/fixtures: start-up, the uploads of the images
+// that are there (light map first), then two identical frames (the second forced
+// by mapping the window again).
 #include <gtest/gtest.h> // before Xlib, whose None macro breaks it
 
+#include "bmp_writer.h"
 #include "support/demo.h"
 #include "support/trace.h"
 #include "support/xwindow.h"
@@ -10,11 +12,42 @@
 namespace
 {
 
-TEST(CallOrderTest, StartUpThenTwoIdenticalFrames)
+struct Files {
+    const char* name;
+    bool light;
+    bool wall;
+};
+
+void PrintTo(const Files& files, std::ostream* out)
 {
-    const std::string traceFile = makeTempFolder("trace") + "/lightmap.trace";
+    *out << files.name;
+}
+
+void append(std::vector<std::string>& calls, const std::string& fixture, int times = 1)
+{
+    const std::vector<std::string> more = readCallFixture(fixture);
+    for (int i = 0; i < times; ++i)
+        calls.insert(calls.end(), more.begin(), more.end());
+}
+
+class CallOrderTest : public testing::TestWithParam<Files>
+{
+};
+
+TEST_P(CallOrderTest, StartUpUploadsThenTwoIdenticalFrames)
+{
+    const Files files = GetParam();
     DemoOptions options;
-    options.traceFile = traceFile;
+    options.folder = makeTempFolder("images");
+    if (files.light) {
+        ASSERT_TRUE(writeBmp(options.folder + "/light.bmp", 32, 32,
+                             std::vector<std::uint8_t>(32 * 32 * 3, 90)));
+    }
+    if (files.wall) {
+        ASSERT_TRUE(writeBmp(options.folder + "/wall.bmp", 256, 256,
+                             std::vector<std::uint8_t>(256 * 256 * 3, 160)));
+    }
+    options.traceFile = makeTempFolder("trace") + "/lightmap.trace";
     options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=2"};
     DemoRun run;
     startDemo(run, options);
@@ -31,13 +64,21 @@ TEST(CallOrderTest, StartUpThenTwoIdenticalFrames)
     ASSERT_TRUE(waitForExit(run.child, 10.0)) << "the traced run did not end after two frames";
 
     std::vector<std::string> expected = readCallFixture("startup.calls");
-    const std::vector<std::string> frame = readCallFixture("frame.calls");
-    expected.insert(expected.end(), frame.begin(), frame.end());
-    expected.insert(expected.end(), frame.begin(), frame.end());
-    const std::vector<std::string> traced = programCalls(traceFile);
+    if (files.light)
+        append(expected, "light.calls");
+    if (files.wall)
+        append(expected, "wall.calls");
+    append(expected, "frame.calls", 2);
+    const std::vector<std::string> traced = programCalls(options.traceFile);
     EXPECT_EQ(traced, expected) << "traced:\n"
                                 << listCalls(traced) << "expected:\n"
                                 << listCalls(expected);
 }
+
+INSTANTIATE_TEST_SUITE_P(Folders, CallOrderTest,
+                         testing::Values(Files{"Both", true, true},
+                                         Files{"LightMissing", false, true},
+                                         Files{"WallMissing", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,0 +1,133 @@
+// The texture set on the real driver, in a GLUT window of the test's own: what
+// createTextures leaves in OpenGL for each mix of present and missing files, and
+// that deleteTextures frees both names.
+#include "texture/textures.h"
+
+#include "bmp_writer.h"
+#include "support/process.h"
+
+#include <gtest/gtest.h>
+
+#include <GL/glut.h>
+#include <cstdint>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct Files {
+    const char* name;
+    bool light;
+    bool wall;
+};
+
+void PrintTo(const Files& files, std::ostream* out)
+{
+    *out << files.name;
+}
+
+Bytes imageBytes(int side, int seed)
+{
+    Bytes rgb(static_cast<std::size_t>(side) * side * 3);
+    for (std::size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<std::uint8_t>(i * (seed + 3) + i / 97);
+    return rgb;
+}
+
+GLint levelParameter(GLenum name)
+{
+    GLint value = -1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, name, &value);
+    return value;
+}
+
+GLint textureParameter(GLenum name)
+{
+    GLint value = -1;
+    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    return value;
+}
+
+class TextureSetTest : public testing::TestWithParam<Files>
+{
+  protected:
+    static void SetUpTestSuite()
+    {
+        int argc = 1;
+        char name[] = "texture_set_test";
+        char* argv[] = {name, nullptr};
+        glutInit(&argc, argv);
+        glutInitDisplayMode(GLUT_RGB | GLUT_SINGLE);
+        glutInitWindowSize(64, 64);
+        glutCreateWindow("texture set test");
+    }
+
+    // Checks one slot after createTextures: a 32x32 or 256x256 RGB image with
+    // repeat wrapping and linear filtering and the file's texels, or no image.
+    static void expectSlot(int slot, int side, const Bytes* rgb)
+    {
+        SCOPED_TRACE("slot " + std::to_string(slot));
+        glBindTexture(GL_TEXTURE_2D, textureNames[slot]);
+        if (rgb == nullptr) {
+            EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), 0) << "a missing file uploads nothing";
+            return;
+        }
+        EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), side);
+        EXPECT_EQ(levelParameter(GL_TEXTURE_HEIGHT), side);
+        EXPECT_EQ(levelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+        EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+        Bytes stored(rgb->size());
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, stored.data());
+        EXPECT_TRUE(stored == *rgb) << "the texels differ from the file's";
+    }
+};
+
+TEST_P(TextureSetTest, CreatesWhatTheFilesHoldAndDeletesBothNames)
+{
+    const Files files = GetParam();
+    const std::string folder = makeTempFolder("textures");
+    const Bytes light = imageBytes(32, 1), wall = imageBytes(256, 2);
+    if (files.light) {
+        ASSERT_TRUE(writeBmp(folder + "/light.bmp", 32, 32, light));
+    }
+    if (files.wall) {
+        ASSERT_TRUE(writeBmp(folder + "/wall.bmp", 256, 256, wall));
+    }
+
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(folder.c_str()), 0);
+    testing::internal::CaptureStdout();
+    createTextures();
+    const std::string printed = testing::internal::GetCapturedStdout();
+    ASSERT_EQ(chdir(previous), 0);
+
+    EXPECT_EQ(printed, "") << "missing images are skipped silently";
+    ASSERT_NE(textureNames[0], 0u);
+    ASSERT_NE(textureNames[1], 0u);
+    EXPECT_NE(textureNames[0], textureNames[1]);
+    EXPECT_EQ(glIsTexture(textureNames[0]), files.light ? GL_TRUE : GL_FALSE);
+    EXPECT_EQ(glIsTexture(textureNames[1]), files.wall ? GL_TRUE : GL_FALSE);
+    expectSlot(0, 32, files.light ? &light : nullptr);
+    expectSlot(1, 256, files.wall ? &wall : nullptr);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+
+    deleteTextures();
+    EXPECT_EQ(glIsTexture(textureNames[0]), GL_FALSE);
+    EXPECT_EQ(glIsTexture(textureNames[1]), GL_FALSE);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, TextureSetTest,
+                         testing::Values(Files{"Both", true, true},
+                                         Files{"LightMissing", false, true},
+                                         Files{"WallMissing", true, false},
+                                         Files{"NoneThere", false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
