@@ -2,12 +2,12 @@
 // the unit square and hands the thread to GLUT, which calls display to redraw.
 #include "glext/gl.h"
 #include "glext/multitexture.h"
+#include "render/quad.h"
 #include "texture/textures.h"
 
 #include <GL/glut.h>
 
-namespace
-{
+namespace {
 
 const char windowTitle[] = "OpenGL Demo - Light Mapping (ARB_Multitexture)";
 const int windowWidth = 500;
@@ -29,6 +29,8 @@ void setupView()
 void display()
 {
     glClear(GL_COLOR_BUFFER_BIT);
+    if (multitextureAvailable)
+        drawLightMappedQuad();
     glFlush();
 }
 

@@ -11,8 +11,7 @@ int multitextureAvailable = 0;
 ActiveTextureProc activeTextureARB = nullptr;
 MultiTexCoord2fProc multiTexCoord2fARB = nullptr;
 
-namespace
-{
+namespace {
 
 // The diagnosis is the program's only output; flush it so that it is not lost
 // in a pipe's buffer when the window is closed (the process ends in the loop).

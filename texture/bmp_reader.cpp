@@ -6,8 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace
-{
+namespace {
 
 // The 14-byte file header and the 40-byte information header of a standard BMP.
 const int headerBytes = 54;

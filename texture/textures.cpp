@@ -6,8 +6,7 @@
 
 GLuint textureNames[2] = {0, 0};
 
-namespace
-{
+namespace {
 
 const int lightMapSide = 32;
 const int wallSide = 256;

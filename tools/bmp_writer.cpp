@@ -4,8 +4,7 @@
 
 #include <fstream>
 
-namespace
-{
+namespace {
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t value)
 {

@@ -20,8 +20,7 @@
 #include <cstring>
 #include <ctime>
 
-namespace
-{
+namespace {
 
 template <typename Function> Function realFunction(const char* name)
 {

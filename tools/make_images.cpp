@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 struct Colour {
     double r, g, b;
@@ -64,12 +63,12 @@ double valueNoise(int x, int y, int cell, int period, int seed)
 // The quad shows the light map's texels 1 to 20, so the spot sits near texel 11.
 std::vector<std::uint8_t> lightMap(int side)
 {
-    const Colour ambient{26, 26, 40}, warm{255, 232, 190}, fill{50, 70, 112};
+    const Colour ambient{28, 28, 46}, warm{255, 244, 214}, fill{56, 80, 130};
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(side) * side * 3);
     for (int y = 0; y < side; ++y) {
         for (int x = 0; x < side; ++x) {
             const double cx = x + 0.5, cy = y + 0.5;
-            const double spot = std::clamp(1 - std::hypot(cx - 11.0, cy - 12.0) / 10.5, 0.0, 1.0);
+            const double spot = std::clamp(1 - std::hypot(cx - 11.0, cy - 11.5) / 10.0, 0.0, 1.0);
             const double rim = std::clamp(1 - std::hypot(cx - 19.5, cy - 3.0) / 7.0, 0.0, 1.0);
             Colour c = mix(ambient, warm, spot * spot * (3 - 2 * spot));
             c = {c.r + fill.r * rim * rim, c.g + fill.g * rim * rim, c.b + fill.b * rim * rim};
@@ -84,8 +83,8 @@ std::vector<std::uint8_t> lightMap(int side)
 std::vector<std::uint8_t> wall(int side)
 {
     const int brickW = 64, brickH = 32, joint = 4;
-    const Colour mortar{170, 162, 150};
-    const Colour clays[] = {{164, 74, 52}, {180, 98, 64}, {132, 62, 48}, {150, 84, 60}};
+    const Colour mortar{206, 198, 184};
+    const Colour clays[] = {{204, 96, 66}, {222, 126, 84}, {172, 82, 60}, {192, 108, 74}};
     std::vector<std::uint8_t> rgb(static_cast<std::size_t>(side) * side * 3);
     for (int y = 0; y < side; ++y) {
         const int course = y / brickH, inY = y % brickH;

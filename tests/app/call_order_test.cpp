@@ -1,7 +1,7 @@
 // The program's GL calls, traced with apitrace on the real driver, against the
 // hand-written sequences in tests/fixtures: start-up, the uploads of the images
-// that are there (light map first), then two identical frames (the second forced
-// by mapping the window again).
+// that are there (light map first), then two identical frames of 24 calls (the
+// second forced by mapping the window again), or blank ones without the extension.
 #include <gtest/gtest.h> // before Xlib, whose None macro breaks it
 
 #include "bmp_writer.h"
@@ -9,13 +9,13 @@
 #include "support/trace.h"
 #include "support/xwindow.h"
 
-namespace
-{
+namespace {
 
 struct Files {
     const char* name;
     bool light;
     bool wall;
+    bool extension;
 };
 
 void PrintTo(const Files& files, std::ostream* out)
@@ -30,9 +30,7 @@ void append(std::vector<std::string>& calls, const std::string& fixture, int tim
         calls.insert(calls.end(), more.begin(), more.end());
 }
 
-class CallOrderTest : public testing::TestWithParam<Files>
-{
-};
+class CallOrderTest : public testing::TestWithParam<Files> {};
 
 TEST_P(CallOrderTest, StartUpUploadsThenTwoIdenticalFrames)
 {
@@ -49,6 +47,8 @@ TEST_P(CallOrderTest, StartUpUploadsThenTwoIdenticalFrames)
     }
     options.traceFile = makeTempFolder("trace") + "/lightmap.trace";
     options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=2"};
+    if (!files.extension)
+        options.env.push_back("LIGHTMAP_PROBE_EXTENSIONS=GL_EXT_abgr");
     DemoRun run;
     startDemo(run, options);
     ASSERT_TRUE(waitForFrames(run, 1)) << "no frame; stderr: " << demoStderr(run);
@@ -64,11 +64,14 @@ TEST_P(CallOrderTest, StartUpUploadsThenTwoIdenticalFrames)
     ASSERT_TRUE(waitForExit(run.child, 10.0)) << "the traced run did not end after two frames";
 
     std::vector<std::string> expected = readCallFixture("startup.calls");
+    if (files.extension)
+        append(expected, "lookups.calls");
+    append(expected, "view.calls");
     if (files.light)
         append(expected, "light.calls");
     if (files.wall)
         append(expected, "wall.calls");
-    append(expected, "frame.calls", 2);
+    append(expected, files.extension ? "frame.calls" : "blank-frame.calls", 2);
     const std::vector<std::string> traced = programCalls(options.traceFile);
     EXPECT_EQ(traced, expected) << "traced:\n"
                                 << listCalls(traced) << "expected:\n"
@@ -76,9 +79,10 @@ TEST_P(CallOrderTest, StartUpUploadsThenTwoIdenticalFrames)
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, CallOrderTest,
-                         testing::Values(Files{"Both", true, true},
-                                         Files{"LightMissing", false, true},
-                                         Files{"WallMissing", true, false}),
+                         testing::Values(Files{"Both", true, true, true},
+                                         Files{"LightMissing", false, true, true},
+                                         Files{"WallMissing", true, false, true},
+                                         Files{"ExtensionMissing", true, true, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -15,8 +15,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace
-{
+namespace {
 
 double secondsSince(std::chrono::steady_clock::time_point start)
 {
@@ -119,8 +118,7 @@ bool waitForFileSize(const std::string& path, long bytes, double seconds)
 {
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
-        struct stat info {
-        };
+        struct stat info {};
         if (stat(path.c_str(), &info) == 0 && info.st_size >= bytes)
             return true;
         if (secondsSince(start) > seconds)

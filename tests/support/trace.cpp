@@ -8,8 +8,7 @@
 #include <algorithm>
 #include <sstream>
 
-namespace
-{
+namespace {
 
 // "name(args) = result // note" -> "name(args)": cut where the argument list
 // closes, minding quotes so that strings may hold parentheses.

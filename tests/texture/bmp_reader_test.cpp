@@ -11,8 +11,7 @@
 #include <fstream>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 const std::uint8_t untouched = 0xA5;
@@ -127,9 +126,7 @@ TEST(BmpReaderTest, SidesWithoutABufferAreRefusedBeforeReading)
 
 // Short files: the reads stop at the end, texels the file did not supply in full
 // are black, and nothing is written past the buffer (ASan watches in CI).
-class ShortFileTest : public testing::TestWithParam<std::size_t>
-{
-};
+class ShortFileTest : public testing::TestWithParam<std::size_t> {};
 
 TEST_P(ShortFileTest, StopsAtTheEndAndBlackensTheRest)
 {

@@ -13,8 +13,7 @@
 #include <unistd.h>
 #include <vector>
 
-namespace
-{
+namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -51,8 +50,7 @@ GLint textureParameter(GLenum name)
     return value;
 }
 
-class TextureSetTest : public testing::TestWithParam<Files>
-{
+class TextureSetTest : public testing::TestWithParam<Files> {
   protected:
     static void SetUpTestSuite()
     {

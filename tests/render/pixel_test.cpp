@@ -1,0 +1,196 @@
+// The light-mapped square on the real driver, pixel by pixel: every pixel of the
+// window against the CPU model, for each mix of images, after a resize, and over
+// repeated redraws. Images are made here, with hard edges and marker texels.
+#include <gtest/gtest.h> // before Xlib, whose None macro breaks it
+
+#include "bmp_writer.h"
+#include "support/capture.h"
+#include "support/demo.h"
+
+namespace {
+
+const Rgb red{255, 0, 0}, cyan{0, 255, 255};
+
+// Texels 1 to 20 on each axis are what the square shows: a checker of 5x5
+// blocks without red. Row 0 and column 21 are red markers that may appear only
+// as filtered blends at the square's bottom and right edges; the texels beyond
+// are red too and must never appear. Column 0 and row 21 are cyan.
+Image lightMapImage()
+{
+    Image image = makeImage(32, 32, red);
+    for (int y = 1; y <= 21; ++y) {
+        for (int x = 0; x <= 20; ++x) {
+            const bool odd = ((x - 1) / 5 + (y - 1) / 5) % 2 != 0;
+            image.at(x, y) = odd ? Rgb{0, 64, 255} : Rgb{0, 255, 128};
+            if (x == 0 || y == 21)
+                image.at(x, y) = cyan;
+        }
+    }
+    return image;
+}
+
+// A checker of 8x8 blocks, so that edges fall all over the magnified wall.
+Image wallImage()
+{
+    Image image = makeImage(256, 256);
+    for (int y = 0; y < 256; ++y) {
+        for (int x = 0; x < 256; ++x)
+            image.at(x, y) = (x / 8 + y / 8) % 2 ? Rgb{96, 96, 96} : Rgb{255, 240, 200};
+    }
+    image.at(0, 0) = {255, 0, 255};
+    image.at(255, 255) = {0, 255, 0};
+    return image;
+}
+
+void writeImage(const std::string& path, const Image& image)
+{
+    std::vector<std::uint8_t> rgb;
+    for (const Rgb& texel : image.pixels)
+        rgb.insert(rgb.end(), {texel.r, texel.g, texel.b});
+    ASSERT_TRUE(writeBmp(path, image.width, image.height, rgb));
+}
+
+struct PixelCase {
+    const char* name;
+    bool light;
+    bool wall;
+    bool extension;
+};
+
+void PrintTo(const PixelCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+// Starts the demo in a folder holding the case's images and waits for its window.
+class PixelTest : public testing::TestWithParam<PixelCase> {
+  protected:
+    void SetUp() override
+    {
+        const PixelCase c = GetParam();
+        DemoOptions options;
+        options.folder = makeTempFolder("pixels");
+        if (c.light)
+            writeImage(options.folder + "/light.bmp", lightMap);
+        if (c.wall)
+            writeImage(options.folder + "/wall.bmp", wall);
+        if (!c.extension)
+            options.env = {"LIGHTMAP_PROBE_EXTENSIONS=GL_EXT_abgr GL_EXT_bgra"};
+        startDemo(run, options);
+        ASSERT_TRUE(waitForFrames(run, 1)) << "no frame; stderr: " << demoStderr(run);
+        display = openTestDisplay();
+        ASSERT_NE(display, nullptr);
+        window = waitForWindow(display, demoTitle, 5.0);
+        ASSERT_NE(window, 0u);
+        scene.lightMap = c.light ? &lightMap : nullptr;
+        scene.wall = c.wall ? &wall : nullptr;
+        scene.multitexture = c.extension;
+    }
+
+    void TearDown() override
+    {
+        if (display != nullptr)
+            XCloseDisplay(display);
+    }
+
+    void expectFrame(int width, int height, Image* shot = nullptr)
+    {
+        const FrameDifference difference =
+            captureUntilMatching(display, window, expectedFrame(scene, width, height), 3.0, shot);
+        EXPECT_LE(difference.worst, pixelTolerance) << describe(difference);
+        std::printf("[ worst    ] %s %dx%d: %d\n", GetParam().name, width, height,
+                    difference.worst);
+    }
+
+    const Image lightMap = lightMapImage();
+    const Image wall = wallImage();
+    Scene scene;
+    DemoRun run;
+    Display* display = nullptr;
+    Window window = 0;
+};
+
+TEST_P(PixelTest, EveryPixelMatchesTheModel)
+{
+    expectFrame(500, 500);
+    const std::string message = "ARB_Multitexture not found, get a better graphics card!\n";
+    EXPECT_EQ(demoStdout(run), GetParam().extension ? "" : message);
+}
+
+// No reshape callback: GLUT's default makes the viewport the new window size,
+// and the unit view stretches with it.
+TEST_P(PixelTest, ResizedWindowStretchesTheView)
+{
+    XResizeWindow(display, window, 640, 400);
+    XSync(display, False);
+    ASSERT_TRUE(waitForFrames(run, 2)) << "no frame after the resize";
+    expectFrame(640, 400);
+}
+
+// Each redraw starts from a window painted magenta by the test, so a frame that
+// is not drawn in full shows; every redraw must give the first frame exactly.
+TEST_P(PixelTest, RedrawsGiveTheIdenticalImage)
+{
+    Image first;
+    expectFrame(500, 500, &first);
+    const int redraws = 5;
+    GC gc = XCreateGC(display, window, 0, nullptr);
+    XSetForeground(display, gc, 0xFF00FF);
+    for (int i = 1; i <= redraws; ++i) {
+        XFillRectangle(display, window, gc, 0, 0, 500, 500);
+        XClearArea(display, window, 0, 0, 0, 0, True); // an Expose, so a redisplay
+        XSync(display, False);
+        ASSERT_TRUE(waitForFrames(run, 1 + i)) << "no frame for redraw " << i;
+        Image again;
+        captureUntilMatching(display, window, expectedFrame(scene, 500, 500), 3.0, &again);
+        EXPECT_TRUE(again.pixels == first.pixels) << "redraw " << i << " differs from the first";
+    }
+    XFreeGC(display, gc);
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, PixelTest,
+                         testing::Values(PixelCase{"Both", true, true, true},
+                                         PixelCase{"LightMissing", false, true, true},
+                                         PixelCase{"WallMissing", true, false, true},
+                                         PixelCase{"NoneThere", false, false, true},
+                                         PixelCase{"ExtensionMissing", true, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The light map's row 0 and column 21 lie outside the range the square maps;
+// their red may reach the square only where linear filtering blends them in:
+// the 7 pixel rows at its bottom and the 7 columns at its right.
+TEST(LightMapEdgesTest, OutOfRangeTexelsShowOnlyAsBlendsAtBottomAndRightEdges)
+{
+    DemoOptions options;
+    options.folder = makeTempFolder("edges");
+    writeImage(options.folder + "/light.bmp", lightMapImage());
+    writeImage(options.folder + "/wall.bmp", makeImage(256, 256, {255, 255, 255}));
+    DemoRun run;
+    startDemo(run, options);
+    ASSERT_TRUE(waitForFrames(run, 1));
+    Display* display = openTestDisplay();
+    ASSERT_NE(display, nullptr);
+    const Window window = waitForWindow(display, demoTitle, 5.0);
+    ASSERT_NE(window, 0u);
+    Image shot;
+    const Image white = makeImage(256, 256, {255, 255, 255}), lightMap = lightMapImage();
+    Scene scene;
+    scene.lightMap = &lightMap;
+    scene.wall = &white;
+    captureUntilMatching(display, window, expectedFrame(scene, 500, 500), 3.0, &shot);
+    XCloseDisplay(display);
+
+    int bottom = 0, right = 0, elsewhere = 0;
+    for (int y = 100; y < 400; ++y) {
+        for (int x = 100; x < 400; ++x) {
+            if (shot.at(x, y).r <= pixelTolerance)
+                continue;
+            (y < 107 ? bottom : x >= 393 ? right : elsewhere) += 1;
+        }
+    }
+    EXPECT_GT(bottom, 0);
+    EXPECT_GT(right, 0);
+    EXPECT_EQ(elsewhere, 0);
+}
+
+} // namespace

@@ -1,0 +1,118 @@
+// The reference model behind glmodel.h, written from the OpenGL 1.x rules:
+// pixel centres at (x + 0.5, y + 0.5); attributes interpolated linearly (the
+// view is orthographic); u = s * size - 1/2, i0 = floor(u) mod size,
+// i1 = (i0 + 1) mod size, weights from frac(u); a unit whose texture has no
+// image acts as if texturing were off, passing the incoming colour on.
+#include "glmodel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+// The square's corners and texture ranges as the program sends them (floats).
+const float squareLow = 0.2f, squareHigh = 0.8f;
+const float lightLow = 0.03125f, lightHigh = 0.65625f;
+
+int wrap(int i, int size)
+{
+    return ((i % size) + size) % size;
+}
+
+Colour texel(const Image& texture, int x, int y)
+{
+    const Rgb c = texture.at(wrap(x, texture.width), wrap(y, texture.height));
+    return {c.r / 255.0, c.g / 255.0, c.b / 255.0};
+}
+
+std::uint8_t toByte(double value)
+{
+    return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
+}
+
+int channelDifference(Rgb a, Rgb b)
+{
+    return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
+}
+
+} // namespace
+
+Colour sampleLinearRepeat(const Image& texture, double s, double t)
+{
+    const double u = s * texture.width - 0.5, v = t * texture.height - 0.5;
+    const int i0 = static_cast<int>(std::floor(u)), j0 = static_cast<int>(std::floor(v));
+    const double a = u - i0, b = v - j0;
+    const Colour c00 = texel(texture, i0, j0), c10 = texel(texture, i0 + 1, j0);
+    const Colour c01 = texel(texture, i0, j0 + 1), c11 = texel(texture, i0 + 1, j0 + 1);
+    const auto blend = [&](double p00, double p10, double p01, double p11) {
+        return (1 - a) * (1 - b) * p00 + a * (1 - b) * p10 + (1 - a) * b * p01 + a * b * p11;
+    };
+    return {blend(c00.r, c10.r, c01.r, c11.r), blend(c00.g, c10.g, c01.g, c11.g),
+            blend(c00.b, c10.b, c01.b, c11.b)};
+}
+
+Image expectedFrame(const Scene& scene, int width, int height)
+{
+    Image frame = makeImage(width, height);
+    if (!scene.multitexture)
+        return frame;
+    const double x0 = squareLow * width, x1 = squareHigh * width;
+    const double y0 = squareLow * height, y1 = squareHigh * height;
+    for (int y = 0; y < height; ++y) {
+        const double cy = y + 0.5;
+        if (cy < y0 || cy >= y1)
+            continue;
+        const double fy = (cy - y0) / (y1 - y0);
+        for (int x = 0; x < width; ++x) {
+            const double cx = x + 0.5;
+            if (cx < x0 || cx >= x1)
+                continue;
+            const double fx = (cx - x0) / (x1 - x0);
+            Colour colour{1, 1, 1};        // the current colour, never set: white
+            if (scene.lightMap != nullptr) // unit 0, REPLACE
+                colour = sampleLinearRepeat(*scene.lightMap, lightLow + fx * (lightHigh - lightLow),
+                                            lightLow + fy * (lightHigh - lightLow));
+            if (scene.wall != nullptr) { // unit 1, MODULATE
+                const Colour w = sampleLinearRepeat(*scene.wall, fx, fy);
+                colour = {colour.r * w.r, colour.g * w.g, colour.b * w.b};
+            }
+            frame.at(x, y) = {toByte(colour.r), toByte(colour.g), toByte(colour.b)};
+        }
+    }
+    return frame;
+}
+
+FrameDifference compareFrames(const Image& expected, const Image& observed)
+{
+    FrameDifference difference;
+    if (expected.width != observed.width || expected.height != observed.height) {
+        difference.worst = 256;
+        return difference;
+    }
+    for (int y = 0; y < expected.height; ++y) {
+        for (int x = 0; x < expected.width; ++x) {
+            const int d = channelDifference(expected.at(x, y), observed.at(x, y));
+            difference.pixelsOverTolerance += d > pixelTolerance;
+            if (d > difference.worst) {
+                difference.worst = d;
+                difference.x = x;
+                difference.y = y;
+                difference.expected = expected.at(x, y);
+                difference.observed = observed.at(x, y);
+            }
+        }
+    }
+    return difference;
+}
+
+std::string describe(const FrameDifference& difference)
+{
+    if (difference.worst > 255)
+        return "frames differ in size";
+    return "worst difference " + std::to_string(difference.worst) + " at (" +
+           std::to_string(difference.x) + ", " + std::to_string(difference.y) +
+           ") from the bottom left: expected " + describe(difference.expected) + ", observed " +
+           describe(difference.observed) + "; " + std::to_string(difference.pixelsOverTolerance) +
+           " pixels over the tolerance of " + std::to_string(pixelTolerance);
+}
