@@ -1,5 +1,6 @@
 # The two everyday commands: `make run` and `make test`. Also for the developer:
-# `make build`, `make fuzz` (FUZZ_SECONDS, default 600), `make clean`.
+# `make build`, `make bench`, `make fuzz` (FUZZ_SECONDS, default 600), `make memcheck`,
+# `make windows-check`, `make clean`.
 SHELL := /bin/bash
 BUILD ?= build
 SANITIZE_BUILD ?= build-asan
@@ -10,7 +11,7 @@ FUZZ_SECONDS ?= 600
 SMOKE_FUZZ_SECONDS ?= 30
 SANITIZERS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
 
-.PHONY: all deps configure build run test sanitize fuzz-build fuzz fuzz-smoke clean
+.PHONY: all deps configure build run test bench memcheck sanitize fuzz-build fuzz fuzz-smoke windows-check clean
 
 all: build
 
@@ -27,8 +28,16 @@ run: build
 	@scripts/run-demo $(BUILD)
 
 # The sanitizer and fuzz runs go first so that CTest's summary closes the output.
-test: build sanitize fuzz-smoke
-	@scripts/with-xvfb ctest --test-dir $(BUILD) --output-on-failure --timeout 120
+test: build sanitize fuzz-smoke windows-check
+	@scripts/with-xvfb ctest --test-dir $(BUILD) --output-on-failure --timeout 300
+
+# Start-up time, memory and reader cost on this machine; kept in docs/benchmarks.md.
+bench: build
+	@scripts/bench $(BUILD)
+
+# Only the valgrind run of the whole program (make test runs it too).
+memcheck: build
+	@scripts/with-xvfb ctest --test-dir $(BUILD) -L memcheck --output-on-failure --timeout 300
 
 # The reader's unit tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize: deps
@@ -51,5 +60,9 @@ fuzz-smoke: fuzz-build
 	  $(FUZZ_BUILD)/corpus tests/fuzz/seeds 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' ; \
 	  exit $${PIPESTATUS[0]}
 
+# Every translation unit of the program compiled for Windows (MinGW-w64).
+windows-check: deps
+	@scripts/windows-check build-windows
+
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) build-windows

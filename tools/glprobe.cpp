@@ -7,7 +7,7 @@
 //   LIGHTMAP_PROBE_FLUSH_FILE   one byte is appended to this file after every glFlush
 //   LIGHTMAP_PROBE_EXIT_AFTER   the process exits (status 0) after this many glFlush calls
 //   LIGHTMAP_PROBE_FIRST_FRAME  after the first glFlush: glFinish, print the
-//                               microseconds since process start, then _exit(0)
+//                               CLOCK_MONOTONIC time in nanoseconds, then _exit(0)
 #include <GL/gl.h>
 #include <GL/glx.h>
 
@@ -42,25 +42,11 @@ bool listedAsNull(const char* name)
     return false;
 }
 
-// Wall-clock microseconds since this process started, from /proc's start time.
-long long microsecondsSinceStart()
+long long monotonicNanoseconds()
 {
-    long long startTicks = 0;
-    if (FILE* stat = std::fopen("/proc/self/stat", "r")) {
-        char buffer[1024];
-        const std::size_t n = std::fread(buffer, 1, sizeof buffer - 1, stat);
-        std::fclose(stat);
-        buffer[n] = '\0';
-        const char* field = std::strrchr(buffer, ')'); // the name may hold spaces
-        for (int i = 2; field != nullptr && i < 22; ++i)
-            field = std::strchr(field + 1, ' ');
-        if (field != nullptr)
-            startTicks = std::atoll(field + 1);
-    }
-    timespec boot{};
-    clock_gettime(CLOCK_BOOTTIME, &boot);
-    const long long nowMicros = boot.tv_sec * 1000000LL + boot.tv_nsec / 1000;
-    return nowMicros - startTicks * 1000000LL / sysconf(_SC_CLK_TCK);
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return now.tv_sec * 1000000000LL + now.tv_nsec;
 }
 
 int flushCount = 0;
@@ -101,7 +87,7 @@ void glFlush()
 
     if (std::getenv("LIGHTMAP_PROBE_FIRST_FRAME") != nullptr) {
         realFunction<void (*)()>("glFinish")();
-        std::printf("first-frame-us %lld\n", microsecondsSinceStart());
+        std::printf("first-frame-ns %lld\n", monotonicNanoseconds());
         std::fflush(stdout);
         _exit(0);
     }

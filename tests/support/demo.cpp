@@ -10,6 +10,7 @@ void startDemo(DemoRun& run, const DemoOptions& options)
     ChildOptions child;
     if (!options.traceFile.empty())
         child.argv = {"apitrace", "trace", "--api", "gl", "-o", options.traceFile};
+    child.argv.insert(child.argv.end(), options.wrapper.begin(), options.wrapper.end());
     child.argv.push_back(LIGHTMAP_BINARY);
     child.argv.insert(child.argv.end(), options.arguments.begin(), options.arguments.end());
     child.env = {std::string("LD_PRELOAD=") + LIGHTMAP_PROBE,

@@ -13,6 +13,7 @@ struct DemoOptions {
     std::vector<std::string> arguments; // after the program name
     std::vector<std::string> env;       // e.g. LIGHTMAP_PROBE_EXTENSIONS=...
     std::string traceFile;              // non-empty: run under `apitrace trace`
+    std::vector<std::string> wrapper;   // a command to run the program under
 };
 
 struct DemoRun {
