@@ -6,7 +6,6 @@
 
 #include "bmp_writer.h"
 #include "support/demo.h"
-#include "support/xwindow.h"
 
 #include <sys/wait.h>
 
@@ -32,19 +31,11 @@ TEST(MemcheckTest, FullRunHasNoErrorsOfItsOwn)
     const int frames = 4;
     options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=" + std::to_string(frames)};
     DemoRun run;
-    startDemo(run, options);
-    ASSERT_TRUE(waitForFrames(run, 1, 120.0)) << "no frame under valgrind";
-
-    Display* display = openTestDisplay();
-    ASSERT_NE(display, nullptr);
-    const Window window = waitForWindow(display, demoTitle, 10.0);
-    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(startDemoWindow(run, options, 120.0));
     for (int frame = 2; frame <= frames; ++frame) {
-        XClearArea(display, window, 0, 0, 0, 0, True);
-        XSync(display, False);
+        requestRedraw(run);
         ASSERT_TRUE(waitForFrames(run, frame, 60.0)) << "no frame " << frame;
     }
-    XCloseDisplay(display);
 
     ASSERT_TRUE(waitForExit(run.child, 60.0)) << "the run did not end after its frames";
     const std::string report = readFile(log);

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h> // before Xlib, whose None macro breaks it
 
 #include "support/demo.h"
-#include "support/xwindow.h"
 
 #include <sys/wait.h>
 
@@ -16,23 +15,16 @@ class WindowTest : public testing::TestWithParam<Arguments> {};
 
 TEST_P(WindowTest, OneWindowTitledSizedAndPlacedAsBuilt)
 {
-    DemoRun run;
     DemoOptions options;
     options.arguments = GetParam();
-    startDemo(run, options);
-    ASSERT_TRUE(waitForFrames(run, 1)) << "no frame; stderr: " << demoStderr(run);
+    DemoRun run;
+    ASSERT_TRUE(startDemoWindow(run, options));
 
-    Display* display = openTestDisplay();
-    ASSERT_NE(display, nullptr);
-    const Window window = waitForWindow(display, demoTitle, 5.0);
-    ASSERT_NE(window, 0u) << "no single viewable window titled \"" << demoTitle << "\"";
-
-    const WindowGeometry geometry = windowGeometry(display, window);
+    const WindowGeometry geometry = windowGeometry(run.display, run.window);
     EXPECT_EQ(geometry.x, 100);
     EXPECT_EQ(geometry.y, 100);
     EXPECT_EQ(geometry.width, 500);
     EXPECT_EQ(geometry.height, 500);
-    XCloseDisplay(display);
     EXPECT_TRUE(childRunning(run.child)) << "the program must stay in its event loop";
     EXPECT_EQ(demoStdout(run), "");
 }

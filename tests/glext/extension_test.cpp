@@ -35,28 +35,19 @@ TEST_P(ExtensionTest, DecidesPrintsOnceAndNeverCallsNull)
     if (c.nullProcs != nullptr)
         options.env.push_back(std::string("LIGHTMAP_PROBE_NULL_PROCS=") + c.nullProcs);
     DemoRun run;
-    startDemo(run, options);
-    ASSERT_TRUE(waitForFrames(run, 1)) << "no frame; stderr: " << demoStderr(run);
-
-    Display* display = openTestDisplay();
-    ASSERT_NE(display, nullptr);
-    const Window window = waitForWindow(display, demoTitle, 5.0);
-    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(startDemoWindow(run, options));
 
     // A second frame, drawn on the program's own state from the first.
-    XUnmapWindow(display, window);
-    XMapWindow(display, window);
-    XSync(display, False);
-    EXPECT_TRUE(waitForFrames(run, 2)) << "no redraw after the window was mapped again";
+    requestRedraw(run);
+    EXPECT_TRUE(waitForFrames(run, 2)) << "no redraw after the window was exposed";
     EXPECT_TRUE(childRunning(run.child)) << "the program died; stderr: " << demoStderr(run);
     EXPECT_EQ(demoStdout(run), c.expectedOutput);
 
     Scene scene;
     scene.multitexture = c.available;
     const FrameDifference difference =
-        captureUntilMatching(display, window, expectedFrame(scene, 500, 500));
+        captureUntilMatching(run.display, run.window, expectedFrame(scene, 500, 500));
     EXPECT_LE(difference.worst, pixelTolerance) << describe(difference);
-    XCloseDisplay(display);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -76,27 +76,16 @@ class PixelTest : public testing::TestWithParam<PixelCase> {
             writeImage(options.folder + "/wall.bmp", wall);
         if (!c.extension)
             options.env = {"LIGHTMAP_PROBE_EXTENSIONS=GL_EXT_abgr GL_EXT_bgra"};
-        startDemo(run, options);
-        ASSERT_TRUE(waitForFrames(run, 1)) << "no frame; stderr: " << demoStderr(run);
-        display = openTestDisplay();
-        ASSERT_NE(display, nullptr);
-        window = waitForWindow(display, demoTitle, 5.0);
-        ASSERT_NE(window, 0u);
+        ASSERT_TRUE(startDemoWindow(run, options));
         scene.lightMap = c.light ? &lightMap : nullptr;
         scene.wall = c.wall ? &wall : nullptr;
         scene.multitexture = c.extension;
     }
 
-    void TearDown() override
-    {
-        if (display != nullptr)
-            XCloseDisplay(display);
-    }
-
     void expectFrame(int width, int height, Image* shot = nullptr)
     {
-        const FrameDifference difference =
-            captureUntilMatching(display, window, expectedFrame(scene, width, height), 3.0, shot);
+        const FrameDifference difference = captureUntilMatching(
+            run.display, run.window, expectedFrame(scene, width, height), 3.0, shot);
         EXPECT_LE(difference.worst, pixelTolerance) << describe(difference);
         std::printf("[ worst    ] %s %dx%d: %d\n", GetParam().name, width, height,
                     difference.worst);
@@ -106,8 +95,6 @@ class PixelTest : public testing::TestWithParam<PixelCase> {
     const Image wall = wallImage();
     Scene scene;
     DemoRun run;
-    Display* display = nullptr;
-    Window window = 0;
 };
 
 TEST_P(PixelTest, EveryPixelMatchesTheModel)
@@ -121,8 +108,8 @@ TEST_P(PixelTest, EveryPixelMatchesTheModel)
 // and the unit view stretches with it.
 TEST_P(PixelTest, ResizedWindowStretchesTheView)
 {
-    XResizeWindow(display, window, 640, 400);
-    XSync(display, False);
+    XResizeWindow(run.display, run.window, 640, 400);
+    XSync(run.display, False);
     ASSERT_TRUE(waitForFrames(run, 2)) << "no frame after the resize";
     expectFrame(640, 400);
 }
@@ -134,18 +121,17 @@ TEST_P(PixelTest, RedrawsGiveTheIdenticalImage)
     Image first;
     expectFrame(500, 500, &first);
     const int redraws = 5;
-    GC gc = XCreateGC(display, window, 0, nullptr);
-    XSetForeground(display, gc, 0xFF00FF);
+    GC gc = XCreateGC(run.display, run.window, 0, nullptr);
+    XSetForeground(run.display, gc, 0xFF00FF);
     for (int i = 1; i <= redraws; ++i) {
-        XFillRectangle(display, window, gc, 0, 0, 500, 500);
-        XClearArea(display, window, 0, 0, 0, 0, True); // an Expose, so a redisplay
-        XSync(display, False);
+        XFillRectangle(run.display, run.window, gc, 0, 0, 500, 500);
+        requestRedraw(run);
         ASSERT_TRUE(waitForFrames(run, 1 + i)) << "no frame for redraw " << i;
         Image again;
-        captureUntilMatching(display, window, expectedFrame(scene, 500, 500), 3.0, &again);
+        captureUntilMatching(run.display, run.window, expectedFrame(scene, 500, 500), 3.0, &again);
         EXPECT_TRUE(again.pixels == first.pixels) << "redraw " << i << " differs from the first";
     }
-    XFreeGC(display, gc);
+    XFreeGC(run.display, gc);
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, PixelTest,
@@ -166,19 +152,13 @@ TEST(LightMapEdgesTest, OutOfRangeTexelsShowOnlyAsBlendsAtBottomAndRightEdges)
     writeImage(options.folder + "/light.bmp", lightMapImage());
     writeImage(options.folder + "/wall.bmp", makeImage(256, 256, {255, 255, 255}));
     DemoRun run;
-    startDemo(run, options);
-    ASSERT_TRUE(waitForFrames(run, 1));
-    Display* display = openTestDisplay();
-    ASSERT_NE(display, nullptr);
-    const Window window = waitForWindow(display, demoTitle, 5.0);
-    ASSERT_NE(window, 0u);
+    ASSERT_TRUE(startDemoWindow(run, options));
     Image shot;
     const Image white = makeImage(256, 256, {255, 255, 255}), lightMap = lightMapImage();
     Scene scene;
     scene.lightMap = &lightMap;
     scene.wall = &white;
-    captureUntilMatching(display, window, expectedFrame(scene, 500, 500), 3.0, &shot);
-    XCloseDisplay(display);
+    captureUntilMatching(run.display, run.window, expectedFrame(scene, 500, 500), 3.0, &shot);
 
     int bottom = 0, right = 0, elsewhere = 0;
     for (int y = 100; y < 400; ++y) {

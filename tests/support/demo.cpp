@@ -1,5 +1,13 @@
 // Starting the demo the same way for every test that looks at it from outside.
+#include <gtest/gtest.h> // before Xlib, whose None macro breaks it
+
 #include "demo.h"
+
+DemoRun::~DemoRun()
+{
+    if (display != nullptr)
+        XCloseDisplay(display);
+}
 
 void startDemo(DemoRun& run, const DemoOptions& options)
 {
@@ -19,6 +27,28 @@ void startDemo(DemoRun& run, const DemoOptions& options)
     child.workingDirectory = run.folder;
     child.outputDirectory = output;
     startChild(run.child, child);
+}
+
+bool startDemoWindow(DemoRun& run, const DemoOptions& options, double seconds)
+{
+    startDemo(run, options);
+    if (!waitForFrames(run, 1, seconds)) {
+        ADD_FAILURE() << "no frame within " << seconds << " s; stderr: " << demoStderr(run);
+        return false;
+    }
+    run.display = openTestDisplay();
+    if (run.display == nullptr)
+        return false;
+    run.window = waitForWindow(run.display, demoTitle, seconds);
+    if (run.window == 0)
+        ADD_FAILURE() << "no single viewable window titled \"" << demoTitle << "\"";
+    return run.window != 0;
+}
+
+void requestRedraw(DemoRun& run)
+{
+    XClearArea(run.display, run.window, 0, 0, 0, 0, True);
+    XSync(run.display, False);
 }
 
 bool waitForFrames(DemoRun& run, int frames, double seconds)

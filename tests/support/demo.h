@@ -1,9 +1,11 @@
 // Runs the real lightmap binary on the private X server, in a folder of the
 // test's choosing, with the GL probe preloaded so that frames can be counted.
+// Include <gtest/gtest.h> before this header: Xlib's None macro breaks it.
 #ifndef LIGHTMAP_TESTS_DEMO_H
 #define LIGHTMAP_TESTS_DEMO_H
 
 #include "process.h"
+#include "xwindow.h"
 
 #include <string>
 #include <vector>
@@ -20,9 +22,23 @@ struct DemoRun {
     Child child;
     std::string folder;
     std::string flushFile;
+    Display* display = nullptr; // the test's own connection, once the window is up
+    Window window = 0;
+
+    DemoRun() = default;
+    DemoRun(const DemoRun&) = delete;
+    DemoRun& operator=(const DemoRun&) = delete;
+    ~DemoRun();
 };
 
 void startDemo(DemoRun& run, const DemoOptions& options);
+
+// startDemo, then waits for the first frame and for the one window titled as
+// the demo's; false, with the reason recorded as a failure, if either is late.
+bool startDemoWindow(DemoRun& run, const DemoOptions& options, double seconds = 10.0);
+
+// Exposes the whole window, so that GLUT calls the display callback again.
+void requestRedraw(DemoRun& run);
 
 // Waits until the program has flushed `frames` frames in all.
 bool waitForFrames(DemoRun& run, int frames, double seconds = 10.0);

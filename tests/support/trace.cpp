@@ -1,9 +1,9 @@
 // apitrace dump parsing for the call-order tests.
+#include <gtest/gtest.h> // before Xlib, whose None macro breaks it
+
 #include "trace.h"
 
 #include "demo.h"
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>

@@ -81,11 +81,11 @@ int main(int argc, char** argv)
     const int runs = std::atoi(argv[1]);
     std::vector<Program> programs;
     for (int i = 3; i < argc; ++i) {
-        const std::string spec = argv[i];
-        const std::size_t equals = spec.find('='), at = spec.find('@');
-        programs.push_back({spec.substr(0, equals),
-                            spec.substr(equals + 1, at - equals - 1),
-                            spec.substr(at + 1),
+        const std::string argument = argv[i];
+        const std::size_t equals = argument.find('='), at = argument.find('@');
+        programs.push_back({argument.substr(0, equals),
+                            argument.substr(equals + 1, at - equals - 1),
+                            argument.substr(at + 1),
                             {},
                             {}});
     }
