@@ -5,10 +5,6 @@
 
 #include "gl.h"
 
-#ifndef APIENTRY
-#define APIENTRY
-#endif
-
 using ActiveTextureProc = void(APIENTRY*)(GLenum texture);
 using MultiTexCoord2fProc = void(APIENTRY*)(GLenum texture, GLfloat s, GLfloat t);
 
