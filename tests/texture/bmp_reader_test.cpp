@@ -7,8 +7,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <csignal>
 #include <cstdint>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -96,6 +103,37 @@ TEST(BmpReaderTest, ReadsFromByte54WhateverTheHeaderSaysAndStopsAfterThePixels)
     ASSERT_TRUE(read);
     EXPECT_EQ(texels, expectedTexels(file, 32));
     EXPECT_EQ(texels[0], 0x11);
+}
+
+// Through a pipe, a read past the pixels would wait for bytes that the writer
+// sends only after the reader has had its chance to return.
+TEST(BmpReaderTest, NeverAsksForAByteBeyondThePixels)
+{
+    const std::string fifo = makeTempFolder("fifo") + "/image.bmp";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const auto previousHandler = signal(SIGPIPE, SIG_IGN);
+    const Bytes file = encodeBmp(32, 32, patternRgb(32));
+    std::atomic<bool> returned{false}, trailerSent{false};
+    std::thread writer([&] {
+        const int fd = open(fifo.c_str(), O_WRONLY);
+        EXPECT_EQ(write(fd, file.data(), file.size()), static_cast<ssize_t>(file.size()));
+        for (int i = 0; i < 200 && !returned; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        trailerSent = true;
+        const std::uint8_t trailer[16] = {};
+        const ssize_t ignored = write(fd, trailer, sizeof trailer); // EPIPE once closed
+        static_cast<void>(ignored);
+        close(fd);
+    });
+    bool read = false;
+    const Bytes texels = readWith(fifo, 32, read);
+    const bool waitedForTrailer = trailerSent;
+    returned = true;
+    writer.join();
+    signal(SIGPIPE, previousHandler);
+    EXPECT_TRUE(read);
+    EXPECT_EQ(texels, expectedTexels(file, 32));
+    EXPECT_FALSE(waitedForTrailer) << "the reader asked for bytes after the pixels";
 }
 
 TEST(BmpReaderTest, UnopenableFilesReturnFalseSilentlyAndLeaveBufferAlone)
