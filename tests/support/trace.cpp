@@ -6,6 +6,7 @@
 #include "demo.h"
 
 #include <algorithm>
+#include <cctype>
 #include <sstream>
 
 namespace {
