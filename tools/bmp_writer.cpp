@@ -23,8 +23,7 @@ int paddedRowBytes(int width)
     return (width * 3 + 3) / 4 * 4;
 }
 
-} // namespace
-
+// The 54-byte file and information headers of a width x height 24-bit image.
 std::vector<std::uint8_t> bmpHeader(int width, int height)
 {
     const std::uint32_t pixelBytes = static_cast<std::uint32_t>(paddedRowBytes(width) * height);
@@ -45,6 +44,8 @@ std::vector<std::uint8_t> bmpHeader(int width, int height)
     put32(header, 0); // colours important
     return header;
 }
+
+} // namespace
 
 std::vector<std::uint8_t> encodeBmp(int width, int height, const std::vector<std::uint8_t>& rgb)
 {

@@ -7,9 +7,6 @@
 #include <string>
 #include <vector>
 
-// The 54-byte file and information headers of a width x height 24-bit image.
-std::vector<std::uint8_t> bmpHeader(int width, int height);
-
 // `rgb` holds width * height texels (red, green, blue), bottom row first, as the
 // file stores them. Rows are padded to four bytes. Returns false on a write error.
 bool writeBmp(const std::string& path, int width, int height, const std::vector<std::uint8_t>& rgb);

@@ -5,22 +5,11 @@
 #include <gtest/gtest.h> // before Xlib, whose None macro breaks it
 
 #include "bmp_writer.h"
+#include "support/cases.h"
 #include "support/demo.h"
 #include "support/trace.h"
 
 namespace {
-
-struct Files {
-    const char* name;
-    bool light;
-    bool wall;
-    bool extension;
-};
-
-void PrintTo(const Files& files, std::ostream* out)
-{
-    *out << files.name;
-}
 
 void append(std::vector<std::string>& calls, const std::string& fixture, int times = 1)
 {
@@ -29,11 +18,11 @@ void append(std::vector<std::string>& calls, const std::string& fixture, int tim
         calls.insert(calls.end(), more.begin(), more.end());
 }
 
-class CallOrderTest : public testing::TestWithParam<Files> {};
+class CallOrderTest : public testing::TestWithParam<ImageCase> {};
 
 TEST_P(CallOrderTest, StartUpUploadsThenTwoIdenticalFrames)
 {
-    const Files files = GetParam();
+    const ImageCase files = GetParam();
     DemoOptions options;
     options.folder = makeTempFolder("images");
     if (files.light) {
@@ -69,10 +58,10 @@ TEST_P(CallOrderTest, StartUpUploadsThenTwoIdenticalFrames)
 }
 
 INSTANTIATE_TEST_SUITE_P(Folders, CallOrderTest,
-                         testing::Values(Files{"Both", true, true, true},
-                                         Files{"LightMissing", false, true, true},
-                                         Files{"WallMissing", true, false, true},
-                                         Files{"ExtensionMissing", true, true, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::Values(ImageCase{"Both", true, true, true},
+                                         ImageCase{"LightMissing", false, true, true},
+                                         ImageCase{"WallMissing", true, false, true},
+                                         ImageCase{"ExtensionMissing", true, true, false}),
+                         CaseName());
 
 } // namespace

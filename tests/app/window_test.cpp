@@ -3,6 +3,7 @@
 // program that fails fast, with GLUT's own message, when there is no display.
 #include <gtest/gtest.h> // before Xlib, whose None macro breaks it
 
+#include "support/cases.h"
 #include "support/demo.h"
 
 #include <sys/wait.h>
@@ -73,6 +74,6 @@ TEST_P(NoDisplayTest, FailsFastWithToolkitMessage)
 INSTANTIATE_TEST_SUITE_P(Displays, NoDisplayTest,
                          testing::Values(NoDisplayCase{"Unset", true, ""},
                                          NoDisplayCase{"NoServer", false, ":4999"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 } // namespace

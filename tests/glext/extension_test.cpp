@@ -4,6 +4,7 @@
 #include <gtest/gtest.h> // before Xlib, whose None macro breaks it
 
 #include "support/capture.h"
+#include "support/cases.h"
 #include "support/demo.h"
 
 namespace {
@@ -66,6 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
         ExtensionCase{"NullString", "(null)", nullptr, noString, false},
         ExtensionCase{"ActiveTextureLookupNull", nullptr, "glActiveTextureARB", notFound, false},
         ExtensionCase{"TexCoordLookupNull", nullptr, "glMultiTexCoord2fARB", notFound, false}),
-    [](const auto& info) { return std::string(info.param.name); });
+    CaseName());
 
 } // namespace

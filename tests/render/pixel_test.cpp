@@ -5,6 +5,7 @@
 
 #include "bmp_writer.h"
 #include "support/capture.h"
+#include "support/cases.h"
 #include "support/demo.h"
 
 namespace {
@@ -50,24 +51,12 @@ void writeImage(const std::string& path, const Image& image)
     ASSERT_TRUE(writeBmp(path, image.width, image.height, rgb));
 }
 
-struct PixelCase {
-    const char* name;
-    bool light;
-    bool wall;
-    bool extension;
-};
-
-void PrintTo(const PixelCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
 // Starts the demo in a folder holding the case's images and waits for its window.
-class PixelTest : public testing::TestWithParam<PixelCase> {
+class PixelTest : public testing::TestWithParam<ImageCase> {
   protected:
     void SetUp() override
     {
-        const PixelCase c = GetParam();
+        const ImageCase c = GetParam();
         DemoOptions options;
         options.folder = makeTempFolder("pixels");
         if (c.light)
@@ -135,12 +124,12 @@ TEST_P(PixelTest, RedrawsGiveTheIdenticalImage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Images, PixelTest,
-                         testing::Values(PixelCase{"Both", true, true, true},
-                                         PixelCase{"LightMissing", false, true, true},
-                                         PixelCase{"WallMissing", true, false, true},
-                                         PixelCase{"NoneThere", false, false, true},
-                                         PixelCase{"ExtensionMissing", true, true, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         testing::Values(ImageCase{"Both", true, true, true},
+                                         ImageCase{"LightMissing", false, true, true},
+                                         ImageCase{"WallMissing", true, false, true},
+                                         ImageCase{"NoneThere", false, false, true},
+                                         ImageCase{"ExtensionMissing", true, true, false}),
+                         CaseName());
 
 // The light map's row 0 and column 21 lie outside the range the square maps;
 // their red may reach the square only where linear filtering blends them in:

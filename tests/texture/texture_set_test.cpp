@@ -4,6 +4,7 @@
 #include "texture/textures.h"
 
 #include "bmp_writer.h"
+#include "support/cases.h"
 #include "support/process.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +127,6 @@ INSTANTIATE_TEST_SUITE_P(Folders, TextureSetTest,
                                          Files{"LightMissing", false, true},
                                          Files{"WallMissing", true, false},
                                          Files{"NoneThere", false, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         CaseName());
 
 } // namespace
