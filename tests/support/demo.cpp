@@ -3,14 +3,19 @@
 
 #include "demo.h"
 
-DemoRun::~DemoRun()
-{
-    if (display != nullptr)
-        XCloseDisplay(display);
-}
+#include <chrono>
+#include <thread>
 
-void startDemo(DemoRun& run, const DemoOptions& options)
+namespace {
+
+// The first frame is drawn when the window is exposed, so by then the window
+// exists; this only covers the X server's own lag.
+const double windowSeconds = 2.0;
+
+bool startDemo(DemoRun& run, const DemoOptions& options)
 {
+    if (!usePrivateDisplay())
+        return false;
     run.folder = options.folder.empty() ? makeTempFolder("demo") : options.folder;
     const std::string output = makeTempFolder("output");
     run.flushFile = output + "/frames";
@@ -27,21 +32,36 @@ void startDemo(DemoRun& run, const DemoOptions& options)
     child.workingDirectory = run.folder;
     child.outputDirectory = output;
     startChild(run.child, child);
+    return run.child.pid > 0;
+}
+
+} // namespace
+
+DemoRun::~DemoRun()
+{
+    if (display != nullptr)
+        XCloseDisplay(display);
 }
 
 bool startDemoWindow(DemoRun& run, const DemoOptions& options, double seconds)
 {
-    startDemo(run, options);
+    if (!startDemo(run, options))
+        return false;
     if (!waitForFrames(run, 1, seconds)) {
-        ADD_FAILURE() << "no frame within " << seconds << " s; stderr: " << demoStderr(run);
+        ADD_FAILURE() << "no first frame (waited up to " << seconds << " s): " << demoState(run);
         return false;
     }
     run.display = openTestDisplay();
     if (run.display == nullptr)
         return false;
-    run.window = waitForWindow(run.display, demoTitle, seconds);
-    if (run.window == 0)
-        ADD_FAILURE() << "no single viewable window titled \"" << demoTitle << "\"";
+    run.window = waitForWindow(run.display, demoTitle, windowSeconds);
+    if (run.window == 0) {
+        std::string titles;
+        for (const std::string& title : topLevelTitles(run.display))
+            titles += " \"" + title + "\"";
+        ADD_FAILURE() << "no single viewable window titled \"" << demoTitle
+                      << "\"; top-level titles:" << titles << "; " << demoState(run);
+    }
     return run.window != 0;
 }
 
@@ -53,7 +73,15 @@ void requestRedraw(DemoRun& run)
 
 bool waitForFrames(DemoRun& run, int frames, double seconds)
 {
-    return waitForFileSize(run.flushFile, frames, seconds);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        const bool running = childRunning(run.child); // before the count: a last frame counts
+        if (fileSize(run.flushFile) >= frames)
+            return true;
+        if (!running || std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 std::string demoStdout(const DemoRun& run)
@@ -64,6 +92,11 @@ std::string demoStdout(const DemoRun& run)
 std::string demoStderr(const DemoRun& run)
 {
     return readFile(run.child.stderrPath);
+}
+
+std::string demoState(DemoRun& run)
+{
+    return "lightmap " + describeState(run.child) + "; stderr: " + demoStderr(run);
 }
 
 std::string sourcePath(const std::string& relative)

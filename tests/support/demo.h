@@ -31,20 +31,24 @@ struct DemoRun {
     ~DemoRun();
 };
 
-void startDemo(DemoRun& run, const DemoOptions& options);
-
-// startDemo, then waits for the first frame and for the one window titled as
-// the demo's; false, with the reason recorded as a failure, if either is late.
+// Starts the demo on this test process's own X server, waits up to `seconds`
+// for its first frame and then briefly for the one window titled as the demo's;
+// false, with the reason and the program's state and stderr recorded as a
+// failure, as soon as the program ends or either is late.
 bool startDemoWindow(DemoRun& run, const DemoOptions& options, double seconds = 10.0);
 
 // Exposes the whole window, so that GLUT calls the display callback again.
 void requestRedraw(DemoRun& run);
 
-// Waits until the program has flushed `frames` frames in all.
+// Waits until the program has flushed `frames` frames in all; false at once if
+// it ends before that.
 bool waitForFrames(DemoRun& run, int frames, double seconds = 10.0);
 
 std::string demoStdout(const DemoRun& run);
 std::string demoStderr(const DemoRun& run);
+
+// "lightmap exited with status 1; stderr: ...", for failure messages.
+std::string demoState(DemoRun& run);
 
 std::string sourcePath(const std::string& relative);
 

@@ -9,7 +9,9 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <poll.h>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -43,9 +45,14 @@ void startChild(Child& child, const ChildOptions& options)
 {
     child.stdoutPath = options.outputDirectory + "/stdout.txt";
     child.stderrPath = options.outputDirectory + "/stderr.txt";
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
         setpgid(0, 0); // so that stopChild reaches grandchildren (apitrace's) too
+        // A test process killed by a timeout takes its children with it.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent)
+            _exit(125);
         for (const std::string& name : options.unsetEnv)
             unsetenv(name.c_str());
         for (const std::string& pair : options.env)
@@ -84,7 +91,20 @@ bool waitForExit(Child& child, double seconds)
 
 bool childRunning(Child& child)
 {
-    return !waitForExit(child, 0.0);
+    return child.pid > 0 && !waitForExit(child, 0.0);
+}
+
+std::string describeState(Child& child)
+{
+    if (child.pid <= 0)
+        return "never started";
+    if (childRunning(child))
+        return "still running";
+    if (WIFSIGNALED(child.status))
+        return "killed by signal " + std::to_string(WTERMSIG(child.status));
+    const int status = WEXITSTATUS(child.status);
+    return "exited with status " + std::to_string(status) +
+           (status == 127 ? " (not found)" : status == 126 ? " (no working directory)" : "");
 }
 
 void stopChild(Child& child)
@@ -114,15 +134,65 @@ std::string makeTempFolder(const std::string& hint)
     return pattern;
 }
 
-bool waitForFileSize(const std::string& path, long bytes, double seconds)
+long fileSize(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
+}
+
+namespace {
+
+// Reads one line from `fd` within `seconds`; empty on timeout or end of file.
+std::string readLine(int fd, double seconds)
 {
     const auto start = std::chrono::steady_clock::now();
-    for (;;) {
-        struct stat info {};
-        if (stat(path.c_str(), &info) == 0 && info.st_size >= bytes)
-            return true;
-        if (secondsSince(start) > seconds)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    std::string line;
+    char c = 0;
+    while (secondsSince(start) < seconds) {
+        pollfd ready{fd, POLLIN, 0};
+        if (poll(&ready, 1, 50) <= 0)
+            continue;
+        if (read(fd, &c, 1) != 1)
+            return "";
+        if (c == '\n')
+            return line;
+        line += c;
     }
+    return "";
+}
+
+} // namespace
+
+bool usePrivateDisplay()
+{
+    static Child server; // its destructor stops the server when the process exits
+    if (server.pid > 0 && childRunning(server))
+        return true;
+
+    // -displayfd: the server picks a free display and writes its number once it
+    // accepts connections; no guess and no race with other servers.
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) {
+        ADD_FAILURE() << "pipe failed";
+        return false;
+    }
+    const int serverEnd = dup(fds[1]); // without O_CLOEXEC: Xvfb writes to it
+    close(fds[1]);
+    ChildOptions options;
+    options.argv = {"Xvfb", "-displayfd", std::to_string(serverEnd), "-screen", "0",
+                    "1280x1024x24", "-nolisten", "tcp", "-noreset"};
+    options.outputDirectory = makeTempFolder("xvfb");
+    startChild(server, options);
+    close(serverEnd);
+    const std::string number = readLine(fds[0], 20.0);
+    close(fds[0]);
+    if (number.empty()) {
+        ADD_FAILURE() << "Xvfb did not start (" << describeState(server)
+                      << "); `make test` installs it. Its output:\n"
+                      << readFile(server.stderrPath);
+        stopChild(server);
+        return false;
+    }
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    return true;
 }

@@ -1,5 +1,6 @@
 // Starting the real program (or a tool) as a child process with a bounded life:
-// every child is killed when its handle goes out of scope, pass or fail.
+// every child is killed when its handle goes out of scope, pass or fail, and
+// when the test process itself dies.
 #ifndef LIGHTMAP_TESTS_PROCESS_H
 #define LIGHTMAP_TESTS_PROCESS_H
 
@@ -38,12 +39,21 @@ void stopChild(Child& child);
 
 bool childRunning(Child& child);
 
+// "exited with status 1", "killed by signal 11", "still running", ...
+std::string describeState(Child& child);
+
+// Gives this test process an X server of its own: an Xvfb on a free display,
+// started on first use and stopped when the process ends, with DISPLAY pointing
+// at it, so that tests can run side by side and need no display of the
+// developer's. False, with the reason recorded as a failure, if it cannot start.
+bool usePrivateDisplay();
+
 std::string readFile(const std::string& path);
 
 // A fresh empty folder under the test's temporary directory.
 std::string makeTempFolder(const std::string& hint);
 
-// Polls until `path` holds at least `bytes` bytes; false on timeout.
-bool waitForFileSize(const std::string& path, long bytes, double seconds);
+// The size of the file at `path` in bytes; -1 if there is none.
+long fileSize(const std::string& path);
 
 #endif

@@ -4,39 +4,64 @@
 
 #include "xwindow.h"
 
+#include "process.h"
+
 #include <X11/Xutil.h>
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 const char demoTitle[] = "OpenGL Demo - Light Mapping (ARB_Multitexture)";
 
 Display* openTestDisplay()
 {
+    if (!usePrivateDisplay())
+        return nullptr;
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
-        ADD_FAILURE() << "cannot open $DISPLAY; run the tests through `make test`";
+        ADD_FAILURE() << "cannot open the test's own display " << std::getenv("DISPLAY");
     return display;
 }
 
-std::vector<Window> topLevelWindowsTitled(Display* display, const std::string& title)
+namespace {
+
+// Calls `visit(window, title)` for each top-level window that has a title.
+template <typename Visit> void forEachTitledTopLevel(Display* display, Visit visit)
 {
-    std::vector<Window> found;
     Window root = 0, parent = 0;
     Window* children = nullptr;
     unsigned count = 0;
     if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
-        return found;
+        return;
     for (unsigned i = 0; i < count; ++i) {
         char* name = nullptr;
         if (XFetchName(display, children[i], &name) && name != nullptr) {
-            if (title == name)
-                found.push_back(children[i]);
+            visit(children[i], std::string(name));
             XFree(name);
         }
     }
     if (children != nullptr)
         XFree(children);
+}
+
+} // namespace
+
+std::vector<Window> topLevelWindowsTitled(Display* display, const std::string& title)
+{
+    std::vector<Window> found;
+    forEachTitledTopLevel(display, [&](Window window, const std::string& name) {
+        if (name == title)
+            found.push_back(window);
+    });
     return found;
+}
+
+std::vector<std::string> topLevelTitles(Display* display)
+{
+    std::vector<std::string> titles;
+    forEachTitledTopLevel(display,
+                          [&](Window, const std::string& name) { titles.push_back(name); });
+    return titles;
 }
 
 Window waitForWindow(Display* display, const std::string& title, double seconds)

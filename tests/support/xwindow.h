@@ -11,10 +11,14 @@
 
 extern const char demoTitle[];
 
-// The connection named by $DISPLAY; the test fails (and null returns) without one.
+// A connection to this test process's own X server; the test fails (and null
+// returns) without one.
 Display* openTestDisplay();
 
 std::vector<Window> topLevelWindowsTitled(Display* display, const std::string& title);
+
+// The titles of all top-level windows, for failure messages.
+std::vector<std::string> topLevelTitles(Display* display);
 
 // Polls until exactly one viewable top-level window has the title; 0 on timeout.
 Window waitForWindow(Display* display, const std::string& title, double seconds);
