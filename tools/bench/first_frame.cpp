@@ -1,12 +1,15 @@
 // first_frame RUNS PROBE LABEL=BINARY@FOLDER...: starts each program RUNS times,
 // round-robin so that drift hits all alike, with the GL probe preloaded to end
 // it right after its first frame is complete. Prints, per program, the median
-// time from just before exec to that moment, and the median peak memory.
+// time from just before exec to that moment, and the median peak memory. A run
+// that gives no frame within runSeconds is killed and ends the benchmark.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
 #include <ctime>
+#include <poll.h>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -14,6 +17,8 @@
 #include <vector>
 
 namespace {
+
+const int runSeconds = 20;
 
 struct Program {
     std::string label, binary, folder;
@@ -49,9 +54,21 @@ bool runOnce(Program& program, const char* probe)
     close(output[1]);
     char text[256] = {};
     std::size_t length = 0;
-    for (ssize_t n; length < sizeof text - 1 &&
-                    (n = read(output[0], text + length, sizeof text - 1 - length)) > 0;)
+    const long long deadline = start + runSeconds * 1000000000LL;
+    for (;;) {
+        pollfd ready{output[0], POLLIN, 0};
+        const long long left = (deadline - nowNanoseconds()) / 1000000;
+        if (left <= 0 || poll(&ready, 1, static_cast<int>(left)) <= 0) {
+            std::fprintf(stderr, "first_frame: %s: no frame within %d s\n",
+                         program.label.c_str(), runSeconds);
+            kill(pid, SIGKILL);
+            break;
+        }
+        const ssize_t n = read(output[0], text + length, sizeof text - 1 - length);
+        if (n <= 0)
+            break;
         length += static_cast<std::size_t>(n);
+    }
     close(output[0]);
     int status = 0;
     rusage usage{};

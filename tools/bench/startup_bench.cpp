@@ -1,8 +1,8 @@
-// startup_bench FOLDER [benchmark flags]: the program's own start-up work (the
-// extension check, both images read and uploaded) timed in-process with Google
-// Benchmark, in a GLUT window like the demo's, with the images in FOLDER. It
-// first times the first textured draw against later ones: the difference is the
-// driver building its code for this texturing state.
+// startup_bench FOLDER DRAWS [benchmark flags]: the program's own start-up work
+// (the extension check, both images read and uploaded) timed in-process with
+// Google Benchmark, in a GLUT window like the demo's, with the images in FOLDER.
+// It first times the first textured draw against the median of DRAWS later ones:
+// the difference is the driver building its code for this texturing state.
 #include "glext/multitexture.h"
 #include "render/quad.h"
 #include "texture/textures.h"
@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 #include <vector>
 
@@ -28,14 +29,15 @@ double drawMilliseconds()
         .count();
 }
 
-void reportFirstDraw()
+void reportFirstDraw(int draws)
 {
     const double first = drawMilliseconds();
     std::vector<double> later;
-    for (int i = 0; i < 31; ++i)
+    for (int i = 0; i < draws; ++i)
         later.push_back(drawMilliseconds());
     std::sort(later.begin(), later.end());
-    std::printf("first-draw-ms %.3f\nlater-draw-ms %.3f\n", first, later[later.size() / 2]);
+    std::printf("first-draw-ms %.3f\nlater-draw-ms %.3f\nlater-draws %d\n", first,
+                later[later.size() / 2], draws);
 }
 
 void startUpWork(benchmark::State& state)
@@ -55,8 +57,9 @@ BENCHMARK(startUpWork)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char** argv)
 {
-    if (argc < 2 || chdir(argv[1]) != 0) {
-        std::fprintf(stderr, "usage: startup_bench FOLDER [benchmark flags]\n");
+    const int draws = argc < 3 ? 0 : std::atoi(argv[2]);
+    if (draws < 1 || chdir(argv[1]) != 0) {
+        std::fprintf(stderr, "usage: startup_bench FOLDER DRAWS [benchmark flags]\n");
         return 2;
     }
     int glutArgc = 1;
@@ -71,12 +74,12 @@ int main(int argc, char** argv)
         return 1;
     std::printf("renderer %s, OpenGL %s\n", glGetString(GL_RENDERER), glGetString(GL_VERSION));
     createTextures();
-    reportFirstDraw();
+    reportFirstDraw(draws);
     deleteTextures();
 
-    argv[1] = argv[0];
-    int benchArgc = argc - 1;
-    benchmark::Initialize(&benchArgc, argv + 1);
+    argv[2] = argv[0];
+    int benchArgc = argc - 2;
+    benchmark::Initialize(&benchArgc, argv + 2);
     benchmark::RunSpecifiedBenchmarks();
     return 0;
 }
