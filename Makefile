@@ -1,68 +1,81 @@
-# The two everyday commands: `make run` and `make test`. Also for the developer:
-# `make build`, `make bench`, `make fuzz` (FUZZ_SECONDS, default 600), `make memcheck`,
+# The two everyday commands: `make run` (build the demo and start it; without a
+# display it saves build/screenshot.png) and `make test` (install what is
+# missing, build everything, run every test). For the developer: `make build`,
+# `make bench` (DOCS=1 also refreshes docs/benchmarks.md), `make fuzz`
+# (FUZZ_SECONDS, default 600), `make memcheck`, `make sanitize`,
 # `make windows-check`, `make clean`.
 SHELL := /bin/bash
 BUILD ?= build
 SANITIZE_BUILD ?= build-asan
-FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc)
-CMAKE_FLAGS ?= -DLIGHTMAP_WERROR=ON
 FUZZ_SECONDS ?= 600
 SMOKE_FUZZ_SECONDS ?= 30
 SANITIZERS = -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer
+FUZZ_DIR = $(SANITIZE_BUILD)/fuzz
+FUZZ_RUN = mkdir -p $(FUZZ_DIR)/corpus && $(SANITIZE_BUILD)/tests/bmp_reader_fuzz \
+  -artifact_prefix=$(FUZZ_DIR)/ -print_final_stats=1 $(FUZZ_DIR)/corpus tests/fuzz/seeds
+# All that `make run` builds: the program, its images, and the probe that tells
+# the headless screenshot when the first frame is complete.
+DEMO_TARGETS = lightmap demo_images glprobe
+BENCH_TARGETS = $(DEMO_TARGETS) baseline first_frame startup_bench
 
-.PHONY: all deps configure build run test bench memcheck sanitize fuzz-build fuzz fuzz-smoke windows-check clean
+.PHONY: run build test bench memcheck sanitize-build sanitize fuzz fuzz-smoke windows-check clean
 
-all: build
-
-deps:
-	@scripts/install-deps
-
-configure: deps
-	@cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
-
-build: configure
-	@cmake --build $(BUILD) -j $(JOBS)
-
-run: build
+# Warnings stay warnings here: a newer compiler must not keep anyone from the demo.
+run:
+	@scripts/install-deps run
+	@scripts/quietly cmake -S . -B $(BUILD)
+	@scripts/quietly cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
 	@scripts/run-demo $(BUILD)
 
-# The sanitizer and fuzz runs go first so that CTest's summary closes the output.
-test: build sanitize fuzz-smoke windows-check
-	@scripts/with-xvfb ctest --test-dir $(BUILD) --output-on-failure --timeout 300
+# Everything, with warnings as errors.
+build:
+	@scripts/install-deps run test
+	@scripts/quietly cmake -S . -B $(BUILD) -DLIGHTMAP_WERROR=ON
+	@scripts/quietly cmake --build $(BUILD) -j $(JOBS)
 
-# Start-up time, memory and reader cost on this machine; kept in docs/benchmarks.md.
-bench: build
-	@scripts/bench $(BUILD)
+# The sanitizer and fuzz runs go first so that CTest's summary closes the output.
+# Every test that needs a display starts an X server of its own.
+test: build sanitize fuzz-smoke windows-check
+	@ctest --test-dir $(BUILD) -j $(JOBS) --output-on-failure --no-tests=error --timeout 300
+
+# Start-up time, memory and reader cost on this machine, into $(BUILD)/benchmarks.md.
+bench:
+	@scripts/install-deps run bench
+	@scripts/quietly cmake -S . -B $(BUILD)
+	@scripts/quietly cmake --build $(BUILD) -j $(JOBS) --target $(BENCH_TARGETS)
+	@scripts/bench $(BUILD) $(if $(DOCS),docs/benchmarks.md)
 
 # Only the valgrind run of the whole program (make test runs it too).
 memcheck: build
-	@scripts/with-xvfb ctest --test-dir $(BUILD) -L memcheck --output-on-failure --timeout 300
+	@ctest --test-dir $(BUILD) -L memcheck --output-on-failure --timeout 300
 
-# The reader's unit tests under AddressSanitizer and UndefinedBehaviorSanitizer.
-sanitize: deps
-	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=clang++ \
-	  -DCMAKE_C_COMPILER=clang "-DCMAKE_CXX_FLAGS=$(SANITIZERS)" $(CMAKE_FLAGS) >/dev/null
-	@cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests
+# The reader's unit tests and its fuzzer, built by clang with AddressSanitizer
+# and UndefinedBehaviorSanitizer.
+sanitize-build:
+	@scripts/install-deps run test
+	@scripts/quietly cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang "-DCMAKE_CXX_FLAGS=$(SANITIZERS)" \
+	  -DLIGHTMAP_WERROR=ON -DLIGHTMAP_BENCH=OFF
+	@scripts/quietly cmake --build $(SANITIZE_BUILD) -j $(JOBS) --target unit_tests bmp_reader_fuzz
+
+sanitize: sanitize-build
 	@$(SANITIZE_BUILD)/tests/unit_tests --gtest_brief=1
 
-fuzz-build: deps
-	@mkdir -p $(FUZZ_BUILD)/corpus
-	@clang++ -std=c++17 -O1 -g -fsanitize=fuzzer,address,undefined -I. \
-	  texture/bmp_reader.cpp tests/fuzz/bmp_reader_fuzz.cpp -o $(FUZZ_BUILD)/bmp_reader_fuzz
+fuzz: sanitize-build
+	$(FUZZ_RUN) -max_total_time=$(FUZZ_SECONDS)
 
-fuzz: fuzz-build
-	$(FUZZ_BUILD)/bmp_reader_fuzz -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	  $(FUZZ_BUILD)/corpus tests/fuzz/seeds
-
-fuzz-smoke: fuzz-build
-	@$(FUZZ_BUILD)/bmp_reader_fuzz -max_total_time=$(SMOKE_FUZZ_SECONDS) -print_final_stats=1 \
-	  $(FUZZ_BUILD)/corpus tests/fuzz/seeds 2>&1 | grep -E 'stat::number_of_executed_units|ERROR|SUMMARY' ; \
-	  exit $${PIPESTATUS[0]}
+# A short run that shows the sanitizer's whole report, and where the input that
+# broke the reader was kept, only when it finds something.
+fuzz-smoke: sanitize-build
+	@$(FUZZ_RUN) -max_total_time=$(SMOKE_FUZZ_SECONDS) >$(FUZZ_DIR)/smoke.log 2>&1 \
+	  && grep 'stat::number_of_executed_units' $(FUZZ_DIR)/smoke.log \
+	  || { cat $(FUZZ_DIR)/smoke.log; echo "fuzz: the failing input is kept in $(FUZZ_DIR)/"; exit 1; }
 
 # Every translation unit of the program compiled for Windows (MinGW-w64).
-windows-check: deps
+windows-check:
+	@scripts/install-deps windows
 	@scripts/windows-check build-windows
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) build-windows
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-fuzz build-windows
