@@ -1,17 +1,27 @@
 // Parameters shared by the tests that run the demo over folders of images: which
-// images are there and whether the driver offers ARB_multitexture. Each case is
-// named by its `name`, in test names and in failure messages alike.
+// images are there, whether the driver offers ARB_multitexture, and which build
+// of the program runs. Each case is named by its `name`, in test names and in
+// failure messages alike.
 #ifndef LIGHTMAP_TESTS_CASES_H
 #define LIGHTMAP_TESTS_CASES_H
 
 #include <ostream>
 #include <string>
 
+// The Linux build itself, or the Windows build under Wine on the same X server.
+enum class Launcher { Native, Wine };
+
+inline void PrintTo(Launcher launcher, std::ostream* out)
+{
+    *out << (launcher == Launcher::Wine ? "Wine" : "Native");
+}
+
 struct ImageCase {
     const char* name;
     bool light;
     bool wall;
     bool extension;
+    Launcher launcher = Launcher::Native;
 };
 
 inline void PrintTo(const ImageCase& c, std::ostream* out)

@@ -3,6 +3,8 @@
 
 #include "demo.h"
 
+#include "wine.h"
+
 #include <chrono>
 #include <thread>
 
@@ -16,23 +18,40 @@ bool startDemo(DemoRun& run, const DemoOptions& options)
 {
     if (!usePrivateDisplay())
         return false;
+    run.launcher = options.launcher;
     run.folder = options.folder.empty() ? makeTempFolder("demo") : options.folder;
     const std::string output = makeTempFolder("output");
     run.flushFile = output + "/frames";
 
     ChildOptions child;
-    if (!options.traceFile.empty())
-        child.argv = {"apitrace", "trace", "--api", "gl", "-o", options.traceFile};
-    child.argv.insert(child.argv.end(), options.wrapper.begin(), options.wrapper.end());
-    child.argv.push_back(LIGHTMAP_BINARY);
+    if (options.launcher == Launcher::Wine) {
+        if (!hideMultitextureInWine(options.withoutMultitexture))
+            return false;
+        child.argv = wineCommand();
+        child.env = wineEnvironment();
+    } else {
+        if (!options.traceFile.empty())
+            child.argv = {"apitrace", "trace", "--api", "gl", "-o", options.traceFile};
+        child.argv.insert(child.argv.end(), options.wrapper.begin(), options.wrapper.end());
+        child.argv.push_back(LIGHTMAP_BINARY);
+        child.env = {std::string("LD_PRELOAD=") + LIGHTMAP_PROBE,
+                     "LIGHTMAP_PROBE_FLUSH_FILE=" + run.flushFile};
+        if (options.withoutMultitexture)
+            child.env.push_back("LIGHTMAP_PROBE_EXTENSIONS=GL_EXT_abgr GL_EXT_bgra");
+        child.env.insert(child.env.end(), options.env.begin(), options.env.end());
+    }
     child.argv.insert(child.argv.end(), options.arguments.begin(), options.arguments.end());
-    child.env = {std::string("LD_PRELOAD=") + LIGHTMAP_PROBE,
-                 "LIGHTMAP_PROBE_FLUSH_FILE=" + run.flushFile};
-    child.env.insert(child.env.end(), options.env.begin(), options.env.end());
     child.workingDirectory = run.folder;
     child.outputDirectory = output;
     startChild(run.child, child);
     return run.child.pid > 0;
+}
+
+long framesFlushed(const DemoRun& run)
+{
+    if (run.launcher == Launcher::Wine)
+        return wineFrames(run.child.stderrPath);
+    return fileSize(run.flushFile);
 }
 
 } // namespace
@@ -41,6 +60,10 @@ DemoRun::~DemoRun()
 {
     if (display != nullptr)
         XCloseDisplay(display);
+    if (launcher == Launcher::Wine) {
+        stopChild(child);
+        stopWine();
+    }
 }
 
 bool startDemoWindow(DemoRun& run, const DemoOptions& options, double seconds)
@@ -76,7 +99,7 @@ bool waitForFrames(DemoRun& run, int frames, double seconds)
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (;;) {
         const bool running = childRunning(run.child); // before the count: a last frame counts
-        if (fileSize(run.flushFile) >= frames)
+        if (framesFlushed(run) >= frames)
             return true;
         if (!running || std::chrono::steady_clock::now() > deadline)
             return false;
@@ -89,6 +112,11 @@ std::string demoStdout(const DemoRun& run)
     return readFile(run.child.stdoutPath);
 }
 
+std::string outputLine(const DemoRun& run, const std::string& text)
+{
+    return text + (run.launcher == Launcher::Wine ? "\r\n" : "\n");
+}
+
 std::string demoStderr(const DemoRun& run)
 {
     return readFile(run.child.stderrPath);
@@ -96,7 +124,8 @@ std::string demoStderr(const DemoRun& run)
 
 std::string demoState(DemoRun& run)
 {
-    return "lightmap " + describeState(run.child) + "; stderr: " + demoStderr(run);
+    return std::string(run.launcher == Launcher::Wine ? "lightmap.exe under Wine " : "lightmap ") +
+           describeState(run.child) + "; stderr: " + demoStderr(run);
 }
 
 std::string sourcePath(const std::string& relative)

@@ -1,9 +1,11 @@
 // Runs the real lightmap binary on the private X server, in a folder of the
-// test's choosing, with the GL probe preloaded so that frames can be counted.
+// test's choosing: the Linux build with the GL probe preloaded so that frames
+// can be counted, or the Windows build under Wine, whose GL trace counts them.
 // Include <gtest/gtest.h> before this header: Xlib's None macro breaks it.
 #ifndef LIGHTMAP_TESTS_DEMO_H
 #define LIGHTMAP_TESTS_DEMO_H
 
+#include "cases.h"
 #include "process.h"
 #include "xwindow.h"
 
@@ -11,14 +13,18 @@
 #include <vector>
 
 struct DemoOptions {
+    Launcher launcher = Launcher::Native;
     std::string folder;                 // working directory; empty: a fresh empty one
     std::vector<std::string> arguments; // after the program name
-    std::vector<std::string> env;       // e.g. LIGHTMAP_PROBE_EXTENSIONS=...
-    std::string traceFile;              // non-empty: run under `apitrace trace`
-    std::vector<std::string> wrapper;   // a command to run the program under
+    bool withoutMultitexture = false;   // the driver (probe or Wine) hides the extension
+    // Native only:
+    std::vector<std::string> env;     // e.g. LIGHTMAP_PROBE_NULL_PROCS=...
+    std::string traceFile;            // non-empty: run under `apitrace trace`
+    std::vector<std::string> wrapper; // a command to run the program under
 };
 
 struct DemoRun {
+    Launcher launcher = Launcher::Native;
     Child child;
     std::string folder;
     std::string flushFile;
@@ -45,6 +51,9 @@ void requestRedraw(DemoRun& run);
 bool waitForFrames(DemoRun& run, int frames, double seconds = 10.0);
 
 std::string demoStdout(const DemoRun& run);
+
+// `text` as a line of the program's standard output: Windows ends it in CR LF.
+std::string outputLine(const DemoRun& run, const std::string& text);
 std::string demoStderr(const DemoRun& run);
 
 // "lightmap exited with status 1; stderr: ...", for failure messages.

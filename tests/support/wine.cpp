@@ -1,0 +1,75 @@
+// Wine helpers behind wine.h; paths come from the build (tests/CMakeLists.txt).
+#include "wine.h"
+
+#include "process.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+namespace {
+
+const char prefix[] = LIGHTMAP_WINE_PREFIX;
+
+// Runs a Wine tool in the prefix and waits for it: its exit status, or -1 if it
+// did not end in time (it is then killed); what it said goes to `output`.
+int runInPrefix(const std::vector<std::string>& argv, std::string* output)
+{
+    ChildOptions options;
+    options.argv = argv;
+    options.env = {std::string("WINEPREFIX=") + prefix, "WINEDEBUG=-all"};
+    options.outputDirectory = makeTempFolder("wine");
+    Child tool;
+    startChild(tool, options);
+    const bool ended = waitForExit(tool, 60.0);
+    *output = describeState(tool) + ": " + readFile(tool.stdoutPath) + readFile(tool.stderrPath);
+    return ended && WIFEXITED(tool.status) ? WEXITSTATUS(tool.status) : -1;
+}
+
+} // namespace
+
+std::vector<std::string> wineCommand()
+{
+    return {LIGHTMAP_WINE, LIGHTMAP_WINDOWS_EXE, "-display", "DISPLAY"};
+}
+
+std::vector<std::string> wineEnvironment()
+{
+    return {std::string("WINEPREFIX=") + prefix, "WINEDEBUG=fixme-all,trace+opengl"};
+}
+
+bool hideMultitextureInWine(bool hide)
+{
+    const std::string key = "HKCU\\Software\\Wine\\OpenGL";
+    std::vector<std::string> argv = {LIGHTMAP_WINE, "reg"};
+    if (hide)
+        argv.insert(argv.end(), {"add", key, "/v", "DisabledExtensions", "/t", "REG_SZ", "/d",
+                                 "GL_ARB_multitexture", "/f"});
+    else
+        argv.insert(argv.end(), {"delete", key, "/v", "DisabledExtensions", "/f"});
+    std::string output;
+    const int status = runInPrefix(argv, &output);
+    // Deleting a value that is not there fails, and leaves what we want.
+    if (status != 0 && (hide || output.find("nable to find") == std::string::npos)) {
+        ADD_FAILURE() << "reg " << argv[2] << " in " << prefix << " failed: " << output;
+        return false;
+    }
+    return true;
+}
+
+long wineFrames(const std::string& stderrPath)
+{
+    const std::string trace = readFile(stderrPath), mark = ":trace:opengl:glFlush";
+    long frames = 0;
+    for (std::size_t at = trace.find(mark); at != std::string::npos; at = trace.find(mark, at + 1))
+        ++frames;
+    return frames;
+}
+
+void stopWine()
+{
+    // Its status is 1 when no server was running, which is as good.
+    std::string output;
+    if (runInPrefix({LIGHTMAP_WINESERVER, "-k"}, &output) < 0)
+        ADD_FAILURE() << "wineserver -k did not end: " << output;
+}
