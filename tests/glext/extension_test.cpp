@@ -47,7 +47,7 @@ TEST_P(ExtensionTest, DecidesPrintsOnceAndNeverCallsNull)
     Scene scene;
     scene.multitexture = c.available;
     const FrameDifference difference =
-        captureUntilMatching(run.display, run.window, expectedFrame(scene, 500, 500));
+        captureUntilMatching(run, expectedFrame(scene, 500, 500));
     EXPECT_LE(difference.worst, pixelTolerance) << describe(difference);
 }
 

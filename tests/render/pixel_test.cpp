@@ -74,8 +74,8 @@ class PixelTest : public testing::TestWithParam<ImageCase> {
 
     void expectFrame(int width, int height, Image* shot = nullptr)
     {
-        const FrameDifference difference = captureUntilMatching(
-            run.display, run.window, expectedFrame(scene, width, height), 3.0, shot);
+        const FrameDifference difference =
+            captureUntilMatching(run, expectedFrame(scene, width, height), 3.0, shot);
         EXPECT_LE(difference.worst, pixelTolerance) << describe(difference);
         std::printf("[ worst    ] %s %dx%d: %d\n", GetParam().name, width, height,
                     difference.worst);
@@ -87,12 +87,25 @@ class PixelTest : public testing::TestWithParam<ImageCase> {
     DemoRun run;
 };
 
+// In the page, each unit's texture environment mode is read back after the frame
+// through the Emscripten runtime's own GL functions: unit 0 must replace and
+// unit 1 modulate, which shows the web build's mend of glTexEnvf in force (the
+// emulation alone leaves unit 0 modulating, which white light cannot show).
+const char texEnvModes[] =
+    "(p => [0x84C0, 0x84C1].map(unit => (_glActiveTexture(unit),"
+    " _glGetTexEnviv(0x2300, 0x2200, p), HEAP32[p >> 2])).join(' '))(_malloc(4))";
+
 TEST_P(PixelTest, EveryPixelMatchesTheModel)
 {
     expectFrame(500, 500);
     const std::string message =
         outputLine(run, "ARB_Multitexture not found, get a better graphics card!");
     EXPECT_EQ(demoStdout(run), GetParam().extension ? "" : message);
+    if (GetParam().launcher == Launcher::Browser) {
+        EXPECT_EQ(evaluate(run.browser, texEnvModes), "7681 8448");
+        for (const std::string& error : run.browser.consoleErrors)
+            ADD_FAILURE() << "console: " << error;
+    }
 }
 
 // Redraws the test causes from the X side, each counted by the GL probe.
@@ -122,7 +135,7 @@ TEST_P(PixelRedrawTest, RedrawsGiveTheIdenticalImage)
         requestRedraw(run);
         ASSERT_TRUE(waitForFrames(run, 1 + i)) << "no frame for redraw " << i;
         Image again;
-        captureUntilMatching(run.display, run.window, expectedFrame(scene, 500, 500), 3.0, &again);
+        captureUntilMatching(run, expectedFrame(scene, 500, 500), 3.0, &again);
         EXPECT_TRUE(again.pixels == first.pixels) << "redraw " << i << " differs from the first";
     }
     XFreeGC(run.display, gc);
@@ -146,6 +159,15 @@ INSTANTIATE_TEST_SUITE_P(
                     ImageCase{"ExtensionMissing", true, true, false, Launcher::Wine}),
     CaseName());
 
+// The web build: the page on each case's data package, in headless Chromium.
+INSTANTIATE_TEST_SUITE_P(
+    Browser, PixelTest,
+    testing::Values(ImageCase{"Both", true, true, true, Launcher::Browser},
+                    ImageCase{"LightMissing", false, true, true, Launcher::Browser},
+                    ImageCase{"WallMissing", true, false, true, Launcher::Browser},
+                    ImageCase{"NoneThere", false, false, true, Launcher::Browser}),
+    CaseName());
+
 // The light map's row 0 and column 21 lie outside the range the square maps;
 // their red may reach the square only where linear filtering blends them in:
 // the 7 pixel rows at its bottom and the 7 columns at its right.
@@ -162,7 +184,7 @@ TEST(LightMapEdgesTest, OutOfRangeTexelsShowOnlyAsBlendsAtBottomAndRightEdges)
     Scene scene;
     scene.lightMap = &lightMap;
     scene.wall = &white;
-    captureUntilMatching(run.display, run.window, expectedFrame(scene, 500, 500), 3.0, &shot);
+    captureUntilMatching(run, expectedFrame(scene, 500, 500), 3.0, &shot);
 
     int bottom = 0, right = 0, elsewhere = 0;
     for (int y = 100; y < 400; ++y) {

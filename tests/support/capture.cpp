@@ -6,12 +6,12 @@
 #include <chrono>
 #include <thread>
 
-FrameDifference captureUntilMatching(Display* display, Window window, const Image& expected,
-                                     double seconds, Image* shot)
+FrameDifference captureUntilMatching(DemoRun& run, const Image& expected, double seconds,
+                                     Image* shot)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     for (;;) {
-        const Image captured = captureWindow(display, window);
+        const Image captured = captureDemo(run);
         const FrameDifference difference = compareFrames(expected, captured);
         if (shot != nullptr)
             *shot = captured;

@@ -8,12 +8,15 @@
 #include <ostream>
 #include <string>
 
-// The Linux build itself, or the Windows build under Wine on the same X server.
-enum class Launcher { Native, Wine };
+// The Linux build itself, the Windows build under Wine on the same X server, or
+// the web build in headless Chromium.
+enum class Launcher { Native, Wine, Browser };
 
 inline void PrintTo(Launcher launcher, std::ostream* out)
 {
-    *out << (launcher == Launcher::Wine ? "Wine" : "Native");
+    *out << (launcher == Launcher::Wine      ? "Wine"
+             : launcher == Launcher::Browser ? "Browser"
+                                             : "Native");
 }
 
 struct ImageCase {

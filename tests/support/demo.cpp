@@ -68,6 +68,11 @@ DemoRun::~DemoRun()
 
 bool startDemoWindow(DemoRun& run, const DemoOptions& options, double seconds)
 {
+    if (options.launcher == Launcher::Browser) {
+        run.launcher = options.launcher;
+        run.folder = options.folder.empty() ? makeTempFolder("demo") : options.folder;
+        return openDemoPage(run.browser, run.folder);
+    }
     if (!startDemo(run, options))
         return false;
     if (!waitForFrames(run, 1, seconds)) {
@@ -107,9 +112,18 @@ bool waitForFrames(DemoRun& run, int frames, double seconds)
     }
 }
 
-std::string demoStdout(const DemoRun& run)
+std::string demoStdout(DemoRun& run)
 {
+    if (run.launcher == Launcher::Browser)
+        return evaluate(run.browser, "document.getElementById('output').value");
     return readFile(run.child.stdoutPath);
+}
+
+Image captureDemo(DemoRun& run)
+{
+    if (run.launcher == Launcher::Browser)
+        return captureCanvas(run.browser);
+    return captureWindow(run.display, run.window);
 }
 
 std::string outputLine(const DemoRun& run, const std::string& text)
@@ -124,6 +138,9 @@ std::string demoStderr(const DemoRun& run)
 
 std::string demoState(DemoRun& run)
 {
+    if (run.launcher == Launcher::Browser)
+        return "chromium " + describeState(run.browser.chromium) + ", " +
+               std::to_string(run.browser.consoleErrors.size()) + " console errors";
     return std::string(run.launcher == Launcher::Wine ? "lightmap.exe under Wine " : "lightmap ") +
            describeState(run.child) + "; stderr: " + demoStderr(run);
 }

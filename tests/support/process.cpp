@@ -61,6 +61,12 @@ void startChild(Child& child, const ChildOptions& options)
             _exit(126);
         redirect(child.stdoutPath, 1);
         redirect(child.stderrPath, 2);
+        // Out of the way first, so that no descriptor is overwritten before it is moved.
+        std::vector<int> moved;
+        for (int fd : options.passFds)
+            moved.push_back(fcntl(fd, F_DUPFD_CLOEXEC, 64));
+        for (std::size_t i = 0; i < moved.size(); ++i)
+            dup2(moved[i], 3 + static_cast<int>(i));
         std::vector<char*> argv;
         for (const std::string& arg : options.argv)
             argv.push_back(const_cast<char*>(arg.c_str()));
@@ -104,7 +110,9 @@ std::string describeState(Child& child)
         return "killed by signal " + std::to_string(WTERMSIG(child.status));
     const int status = WEXITSTATUS(child.status);
     return "exited with status " + std::to_string(status) +
-           (status == 127 ? " (not found)" : status == 126 ? " (no working directory)" : "");
+           (status == 127   ? " (not found)"
+            : status == 126 ? " (no working directory)"
+                            : "");
 }
 
 void stopChild(Child& child)
@@ -176,14 +184,13 @@ bool usePrivateDisplay()
         ADD_FAILURE() << "pipe failed";
         return false;
     }
-    const int serverEnd = dup(fds[1]); // without O_CLOEXEC: Xvfb writes to it
-    close(fds[1]);
     ChildOptions options;
-    options.argv = {"Xvfb", "-displayfd", std::to_string(serverEnd), "-screen", "0",
-                    "1280x1024x24", "-nolisten", "tcp", "-noreset"};
+    options.argv = {"Xvfb",         "-displayfd", "3",   "-screen", "0",
+                    "1280x1024x24", "-nolisten",  "tcp", "-noreset"};
     options.outputDirectory = makeTempFolder("xvfb");
+    options.passFds = {fds[1]};
     startChild(server, options);
-    close(serverEnd);
+    close(fds[1]);
     const std::string number = readLine(fds[0], 20.0);
     close(fds[0]);
     if (number.empty()) {

@@ -14,6 +14,7 @@ struct ChildOptions {
     std::vector<std::string> unsetEnv;
     std::string workingDirectory; // empty: ours
     std::string outputDirectory;  // where stdout.txt and stderr.txt go
+    std::vector<int> passFds;     // passFds[i] becomes the child's descriptor 3 + i
 };
 
 struct Child {

@@ -4,10 +4,10 @@
 // time from just before exec to that moment, and the median peak memory. A run
 // that gives no frame within runSeconds is killed and ends the benchmark.
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <csignal>
 #include <ctime>
 #include <poll.h>
 #include <string>
@@ -59,8 +59,8 @@ bool runOnce(Program& program, const char* probe)
         pollfd ready{output[0], POLLIN, 0};
         const long long left = (deadline - nowNanoseconds()) / 1000000;
         if (left <= 0 || poll(&ready, 1, static_cast<int>(left)) <= 0) {
-            std::fprintf(stderr, "first_frame: %s: no frame within %d s\n",
-                         program.label.c_str(), runSeconds);
+            std::fprintf(stderr, "first_frame: %s: no frame within %d s\n", program.label.c_str(),
+                         runSeconds);
             kill(pid, SIGKILL);
             break;
         }

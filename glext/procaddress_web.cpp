@@ -1,0 +1,45 @@
+// Entry-point lookup for the web build, whose OpenGL 1.x runs on WebGL through
+// Emscripten's legacy GL emulation. Its lookup serves glActiveTextureARB, but it
+// has no glMultiTexCoord2f, its glTexEnvf drops GL_TEXTURE_ENV_MODE, and a unit
+// whose texture has no image draws black instead of being left out. So
+// procaddress_web.js hands out the one and mends the others, leaning on the
+// emulation's internals, which this file pins to the version they were read in.
+#include "procaddress.h"
+
+#include "gl.h"
+
+#include <EGL/egl.h>
+#include <cstring>
+
+static_assert(__EMSCRIPTEN_major__ == 3 && __EMSCRIPTEN_minor__ == 1 && __EMSCRIPTEN_tiny__ == 6,
+              "procaddress_web.js was written against Emscripten 3.1.6's GL emulation: "
+              "check its assumptions against this version, then update this pin");
+
+extern "C" {
+void lightmapMendGlEmulation();
+void lightmapMultiTexCoord2f(GLenum target, GLfloat s, GLfloat t);
+}
+
+namespace {
+
+bool mended = false;
+
+void APIENTRY multiTexCoord2f(GLenum target, GLfloat s, GLfloat t)
+{
+    lightmapMultiTexCoord2f(target, s, t);
+}
+
+} // namespace
+
+// The first lookup also mends the emulation the entry points are used with: it
+// comes at start-up with the context current, before any texture is made.
+GLProc lookupGLProc(const char* name)
+{
+    if (!mended) {
+        lightmapMendGlEmulation();
+        mended = true;
+    }
+    if (std::strcmp(name, "glMultiTexCoord2fARB") == 0)
+        return reinterpret_cast<GLProc>(&multiTexCoord2f);
+    return reinterpret_cast<GLProc>(eglGetProcAddress(name));
+}
