@@ -118,7 +118,7 @@ web:
 
 # The page on a free port of 127.0.0.1, until Ctrl-C; the server prints the address.
 serve: web
-	@/usr/bin/python3 -m http.server --bind 127.0.0.1 --directory $(WEB_BUILD) 0
+	@/usr/bin/python3 -u -m http.server --bind 127.0.0.1 --directory $(WEB_BUILD) 0
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD)

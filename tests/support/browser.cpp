@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
@@ -48,7 +49,7 @@ std::string quoted(const std::string& text)
     for (char c : text) {
         if (c == '"' || c == '\\')
             json += '\\';
-        json += c == '\n' ? ' ' : c;
+        json += c == '\n' ? std::string("\\n") : std::string(1, c);
     }
     return json + "\"";
 }
@@ -89,34 +90,19 @@ std::string send(BrowserRun& browser, const std::string& method, const std::stri
                 browser.consoleErrors.push_back(message.substr(0, 600));
         }
         pollfd ready{browser.replies, POLLIN, 0};
-        char buffer[65536];
         if (std::chrono::steady_clock::now() > deadline || poll(&ready, 1, 100) < 0)
             break;
-        const ssize_t n = ready.revents != 0 ? read(browser.replies, buffer, sizeof buffer) : 0;
-        if (ready.revents != 0 && n <= 0)
+        if (ready.revents == 0)
+            continue;
+        char buffer[65536];
+        const ssize_t n = read(browser.replies, buffer, sizeof buffer);
+        if (n <= 0)
             break;
-        browser.unread.append(buffer, static_cast<std::size_t>(n > 0 ? n : 0));
+        browser.unread.append(buffer, static_cast<std::size_t>(n));
     }
     ADD_FAILURE() << "Chromium gave no reply to " << method << " ("
                   << describeState(browser.chromium) << ")";
     return "";
-}
-
-// Runs a command to its end within a minute; false, recorded, if it fails.
-bool runTool(const std::vector<std::string>& argv, const std::string& folder)
-{
-    ChildOptions options;
-    options.argv = argv;
-    options.workingDirectory = folder;
-    options.outputDirectory = makeTempFolder("tool");
-    Child tool;
-    startChild(tool, options);
-    const bool ended = waitForExit(tool, 60.0);
-    if (ended && describeState(tool) == "exited with status 0")
-        return true;
-    ADD_FAILURE() << argv[0] << " " << argv[1] << " " << describeState(tool) << ": "
-                  << readFile(tool.stderrPath);
-    return false;
 }
 
 // The page, the program and the images' data package, side by side in `folder`.
@@ -142,7 +128,13 @@ bool preparePage(const std::string& folder)
         return true;
     }
     packager.push_back("--js-output=images.js");
-    return runTool(packager, folder);
+    ChildOptions options;
+    options.argv = packager;
+    options.workingDirectory = folder;
+    const ToolRun packaging = runTool(options, 60.0);
+    if (packaging.status != 0)
+        ADD_FAILURE() << "file_packager " << packaging.state << ": " << packaging.err;
+    return packaging.status == 0;
 }
 
 // python3 -m http.server on a free port (it picks one and says which).
@@ -168,6 +160,7 @@ int startServer(BrowserRun& browser, const std::string& folder)
 
 bool startChromium(BrowserRun& browser)
 {
+    signal(SIGPIPE, SIG_IGN); // a browser that died fails the write, not the test process
     int commands[2], replies[2];
     if (pipe2(commands, O_CLOEXEC) != 0 || pipe2(replies, O_CLOEXEC) != 0)
         return false;
@@ -258,35 +251,14 @@ Image captureCanvas(BrowserRun& browser)
                  "(document.getElementById('canvas').getBoundingClientRect())");
     const std::string reply = send(browser, "Page.captureScreenshot",
                                    "{\"format\":\"png\",\"clip\":{" + clip + ",\"scale\":1}}");
-    const std::string base64 = jsonString(reply, "\"data\":\"");
-
-    // Base64 to PNG bytes, then pngtopnm (netpbm) to a PPM we can read.
-    std::string png;
-    int bits = 0, value = 0;
-    for (char c : base64) {
-        const std::string alphabet =
-            "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
-        const std::size_t digit = alphabet.find(c);
-        if (digit == std::string::npos)
-            continue;
-        value = (value << 6) | static_cast<int>(digit);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            png += static_cast<char>((value >> bits) & 0xFF);
-        }
-    }
+    // The PNG, base64 in the reply, becomes a PPM we can read (coreutils, netpbm).
     const std::string folder = makeTempFolder("shot");
-    std::ofstream(folder + "/shot.png", std::ios::binary) << png;
-    Image image;
+    std::ofstream(folder + "/shot.base64") << jsonString(reply, "\"data\":\"");
     ChildOptions options;
-    options.argv = {"pngtopnm", folder + "/shot.png"};
-    options.outputDirectory = folder;
-    Child convert;
-    startChild(convert, options);
-    if (!waitForExit(convert, 10.0))
-        return image;
-    const std::string ppm = readFile(convert.stdoutPath);
+    options.argv = {"sh", "-c", "base64 -d shot.base64 | pngtopnm"};
+    options.workingDirectory = folder;
+    const std::string ppm = runTool(options, 10.0).out;
+    Image image;
     int width = 0, height = 0, maximum = 0, header = 0;
     if (std::sscanf(ppm.c_str(), "P6 %d %d %d%n", &width, &height, &maximum, &header) != 3 ||
         maximum != 255 || ppm.size() < static_cast<std::size_t>(header + 1 + width * height * 3))

@@ -126,6 +126,22 @@ void stopChild(Child& child)
     }
 }
 
+ToolRun runTool(ChildOptions options, double seconds)
+{
+    if (options.outputDirectory.empty())
+        options.outputDirectory = makeTempFolder("tool");
+    Child tool;
+    startChild(tool, options);
+    ToolRun run;
+    if (waitForExit(tool, seconds) && WIFEXITED(tool.status))
+        run.status = WEXITSTATUS(tool.status);
+    run.state = describeState(tool);
+    stopChild(tool);
+    run.out = readFile(tool.stdoutPath);
+    run.err = readFile(tool.stderrPath);
+    return run;
+}
+
 std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

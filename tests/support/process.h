@@ -43,6 +43,14 @@ bool childRunning(Child& child);
 // "exited with status 1", "killed by signal 11", "still running", ...
 std::string describeState(Child& child);
 
+// A tool run to its end: its exit status (-1 if it had to be killed after
+// `seconds`), what it wrote, and its state in words.
+struct ToolRun {
+    int status = -1;
+    std::string out, err, state;
+};
+ToolRun runTool(ChildOptions options, double seconds);
+
 // Gives this test process an X server of its own: an Xvfb on a free display,
 // started on first use and stopped when the process ends, with DISPLAY pointing
 // at it, so that tests can run side by side and need no display of the

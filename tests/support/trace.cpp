@@ -61,16 +61,13 @@ std::vector<std::string> readCallFixture(const std::string& name)
 
 std::vector<std::string> programCalls(const std::string& traceFile)
 {
-    const std::string output = makeTempFolder("dump");
     ChildOptions options;
     options.argv = {"apitrace", "dump", "-v", "--color=never", traceFile};
-    options.outputDirectory = output;
-    Child dump;
-    startChild(dump, options);
-    EXPECT_TRUE(waitForExit(dump, 30.0)) << "apitrace dump did not finish";
+    const ToolRun dump = runTool(options, 30.0);
+    EXPECT_EQ(dump.status, 0) << "apitrace dump " << dump.state << ": " << dump.err;
 
     const std::vector<std::string> toolkit = readCallFixture("toolkit.calls");
-    std::istringstream in(readFile(dump.stdoutPath));
+    std::istringstream in(dump.out);
     std::vector<std::string> calls;
     for (std::string line; std::getline(in, line);) {
         const std::size_t space = line.find(' ');

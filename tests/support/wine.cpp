@@ -5,25 +5,17 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 namespace {
 
 const char prefix[] = LIGHTMAP_WINE_PREFIX;
 
-// Runs a Wine tool in the prefix and waits for it: its exit status, or -1 if it
-// did not end in time (it is then killed); what it said goes to `output`.
-int runInPrefix(const std::vector<std::string>& argv, std::string* output)
+// Runs a Wine tool in the prefix to its end, within a minute.
+ToolRun runInPrefix(const std::vector<std::string>& argv)
 {
     ChildOptions options;
     options.argv = argv;
     options.env = {std::string("WINEPREFIX=") + prefix, "WINEDEBUG=-all"};
-    options.outputDirectory = makeTempFolder("wine");
-    Child tool;
-    startChild(tool, options);
-    const bool ended = waitForExit(tool, 60.0);
-    *output = describeState(tool) + ": " + readFile(tool.stdoutPath) + readFile(tool.stderrPath);
-    return ended && WIFEXITED(tool.status) ? WEXITSTATUS(tool.status) : -1;
+    return runTool(options, 60.0);
 }
 
 } // namespace
@@ -47,11 +39,12 @@ bool hideMultitextureInWine(bool hide)
                                  "GL_ARB_multitexture", "/f"});
     else
         argv.insert(argv.end(), {"delete", key, "/v", "DisabledExtensions", "/f"});
-    std::string output;
-    const int status = runInPrefix(argv, &output);
+    const ToolRun reg = runInPrefix(argv);
     // Deleting a value that is not there fails, and leaves what we want.
-    if (status != 0 && (hide || output.find("nable to find") == std::string::npos)) {
-        ADD_FAILURE() << "reg " << argv[2] << " in " << prefix << " failed: " << output;
+    if (reg.status != 0 &&
+        (hide || (reg.out + reg.err).find("nable to find") == std::string::npos)) {
+        ADD_FAILURE() << "reg " << argv[2] << " in " << prefix << " " << reg.state << ": "
+                      << reg.out << reg.err;
         return false;
     }
     return true;
@@ -69,7 +62,7 @@ long wineFrames(const std::string& stderrPath)
 void stopWine()
 {
     // Its status is 1 when no server was running, which is as good.
-    std::string output;
-    if (runInPrefix({LIGHTMAP_WINESERVER, "-k"}, &output) < 0)
-        ADD_FAILURE() << "wineserver -k did not end: " << output;
+    const ToolRun stop = runInPrefix({LIGHTMAP_WINESERVER, "-k"});
+    if (stop.status < 0)
+        ADD_FAILURE() << "wineserver -k " << stop.state << ": " << stop.err;
 }
