@@ -46,8 +46,7 @@ TEST_P(ExtensionTest, DecidesPrintsOnceAndNeverCallsNull)
 
     Scene scene;
     scene.multitexture = c.available;
-    const FrameDifference difference =
-        captureUntilMatching(run, expectedFrame(scene, 500, 500));
+    const FrameDifference difference = captureUntilMatching(run, expectedFrame(scene, 500, 500));
     EXPECT_LE(difference.worst, pixelTolerance) << describe(difference);
 }
 
