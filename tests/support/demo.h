@@ -61,6 +61,7 @@ Image captureDemo(DemoRun& run);
 
 // `text` as a line of the program's standard output: Windows ends it in CR LF.
 std::string outputLine(const DemoRun& run, const std::string& text);
+
 std::string demoStderr(const DemoRun& run);
 
 // "lightmap exited with status 1; stderr: ...", for failure messages.
