@@ -18,8 +18,6 @@ bool startDemo(DemoRun& run, const DemoOptions& options)
 {
     if (!usePrivateDisplay())
         return false;
-    run.launcher = options.launcher;
-    run.folder = options.folder.empty() ? makeTempFolder("demo") : options.folder;
     const std::string output = makeTempFolder("output");
     run.flushFile = output + "/frames";
 
@@ -68,11 +66,10 @@ DemoRun::~DemoRun()
 
 bool startDemoWindow(DemoRun& run, const DemoOptions& options, double seconds)
 {
-    if (options.launcher == Launcher::Browser) {
-        run.launcher = options.launcher;
-        run.folder = options.folder.empty() ? makeTempFolder("demo") : options.folder;
+    run.launcher = options.launcher;
+    run.folder = options.folder.empty() ? makeTempFolder("demo") : options.folder;
+    if (options.launcher == Launcher::Browser)
         return openDemoPage(run.browser, run.folder);
-    }
     if (!startDemo(run, options))
         return false;
     if (!waitForFrames(run, 1, seconds)) {

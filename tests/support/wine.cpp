@@ -8,13 +8,14 @@
 namespace {
 
 const char prefix[] = LIGHTMAP_WINE_PREFIX;
+const std::string prefixVariable = std::string("WINEPREFIX=") + prefix;
 
 // Runs a Wine tool in the prefix to its end, within a minute.
 ToolRun runInPrefix(const std::vector<std::string>& argv)
 {
     ChildOptions options;
     options.argv = argv;
-    options.env = {std::string("WINEPREFIX=") + prefix, "WINEDEBUG=-all"};
+    options.env = {prefixVariable, "WINEDEBUG=-all"};
     return runTool(options, 60.0);
 }
 
@@ -27,7 +28,7 @@ std::vector<std::string> wineCommand()
 
 std::vector<std::string> wineEnvironment()
 {
-    return {std::string("WINEPREFIX=") + prefix, "WINEDEBUG=fixme-all,trace+opengl"};
+    return {prefixVariable, "WINEDEBUG=fixme-all,trace+opengl"};
 }
 
 bool hideMultitextureInWine(bool hide)
