@@ -2,7 +2,8 @@
 # display it saves build/screenshot.png) and `make test` (install what is
 # missing, build everything, run every test). For the developer: `make build`,
 # `make windows` (build-windows/lightmap.exe), `make web` (build-web/, the
-# page), `make serve` (the page on 127.0.0.1), `make bench` (DOCS=1 also
+# page), `make serve` (the page on 127.0.0.1), `make test-debian12` and
+# `make test-debian13` (make test in a fresh root), `make bench` (DOCS=1 also
 # refreshes docs/benchmarks.md), `make fuzz` (FUZZ_SECONDS, default 600),
 # `make memcheck`, `make sanitize`, `make clean`.
 SHELL := /bin/bash
@@ -31,7 +32,7 @@ NATIVE_FLAGS = -DLIGHTMAP_WINDOWS_EXE=$(CURDIR)/$(WINDOWS_BUILD)/lightmap.exe \
 WERROR =
 test: WERROR = -DLIGHTMAP_WERROR=ON
 
-.PHONY: run build test bench memcheck sanitize-build sanitize fuzz fuzz-smoke windows web serve clean
+.PHONY: run build test test-debian12 test-debian13 bench memcheck sanitize-build sanitize fuzz fuzz-smoke windows web serve clean
 
 # A cross build's images come from a native make_images, built in a corner of
 # its folder.
@@ -47,9 +48,10 @@ run:
 	@scripts/quietly cmake --build $(BUILD) -j $(JOBS) --target $(DEMO_TARGETS)
 	@scripts/run-demo $(BUILD)
 
-# Everything, with warnings as errors; the tests run the Windows and web builds too.
+# Everything, with warnings as errors; the tests run the Windows and web builds
+# too, so all that any of them needs is installed before anything is configured.
 build:
-	@scripts/install-deps run test
+	@scripts/install-deps run test windows web
 	@scripts/quietly cmake -S . -B $(BUILD) -DLIGHTMAP_WERROR=ON $(NATIVE_FLAGS)
 	@scripts/quietly cmake --build $(BUILD) -j $(JOBS)
 
@@ -119,6 +121,12 @@ web:
 # The page on a free port of 127.0.0.1, until Ctrl-C; the server prints the address.
 serve: web
 	@/usr/bin/python3 -u -m http.server --bind 127.0.0.1 --directory $(WEB_BUILD) 0
+
+# `make test` as a new user meets it: in a fresh minimal Debian 12 or 13 root, on
+# a fresh clone of the current commit (scripts/in-debian).
+test-debian12 test-debian13:
+	@scripts/install-deps debian
+	@scripts/in-debian $(subst test-debian,,$@) make test
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(WINDOWS_BUILD) $(WEB_BUILD)

@@ -2,8 +2,8 @@
 // the legacy GL emulation of Emscripten 3.1.6 (src/library_glemu.js). It relies
 // on GLImmediate's glBegin/glEnd buffer (vertexData, vertexCounter, TEXTURE0,
 // addRendererComponent), on the hooks of GLImmediate.TexEnvJIT, and on GLctx,
-// the WebGL context. A newer Emscripten fails the build on a pin in
-// procaddress_web.cpp, and an emulation without these pieces fails here, loudly.
+// the WebGL context. These are unchanged up to 3.1.69, the newest version it
+// was tried with; an emulation without them fails here, loudly, at start-up.
 mergeInto(LibraryManager.library, {
   $lightmapCheckEmulation__deps: ['$GLImmediate'],
   $lightmapCheckEmulation: function() {

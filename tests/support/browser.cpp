@@ -225,7 +225,7 @@ bool openDemoPage(BrowserRun& browser, const std::string& folder, const std::str
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
     while (std::chrono::steady_clock::now() < deadline) {
         if (evaluate(browser, "document.readyState == 'complete' && "
-                              "typeof calledRun != 'undefined' && calledRun") == "true")
+                              "Module.started === true") == "true")
             return true;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
