@@ -1,5 +1,6 @@
 // Decides once whether ARB_multitexture can be used and binds its entry points.
-// The check is a plain substring search, as old drivers list names loosely.
+// The name is matched anywhere in the extension list, as a plain substring (so
+// "GL_XARB_multitexture_extra" counts too), as the program has always done.
 #include "multitexture.h"
 
 #include "procaddress.h"

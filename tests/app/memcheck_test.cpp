@@ -2,10 +2,9 @@
 // images, four frames (three forced by exposing the window), then exit. No
 // invalid read or write and no definite leak may remain once the driver's own
 // are suppressed (tests/valgrind.supp says which and why).
-#include <gtest/gtest.h> // before Xlib, whose None macro breaks it
+#include "support/launcher.h"
 
-#include "bmp_writer.h"
-#include "support/demo.h"
+#include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
@@ -15,10 +14,8 @@ TEST(MemcheckTest, FullRunHasNoErrorsOfItsOwn)
 {
     DemoOptions options;
     options.folder = makeTempFolder("memcheck");
-    ASSERT_TRUE(writeBmp(options.folder + "/light.bmp", 32, 32,
-                         std::vector<std::uint8_t>(32 * 32 * 3, 200)));
-    ASSERT_TRUE(writeBmp(options.folder + "/wall.bmp", 256, 256,
-                         std::vector<std::uint8_t>(256 * 256 * 3, 120)));
+    ASSERT_TRUE(writeImageBmp(options.folder + "/light.bmp", makeImage(32, 32, {200, 200, 200})));
+    ASSERT_TRUE(writeImageBmp(options.folder + "/wall.bmp", makeImage(256, 256, {120, 120, 120})));
     const std::string log = options.folder + "/memcheck.log";
     options.wrapper = {"valgrind",
                        "--tool=memcheck",
@@ -30,16 +27,16 @@ TEST(MemcheckTest, FullRunHasNoErrorsOfItsOwn)
                        "--log-file=" + log};
     const int frames = 4;
     options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=" + std::to_string(frames)};
-    DemoRun run;
-    ASSERT_TRUE(startDemoWindow(run, options, 120.0));
+    const std::unique_ptr<Demo> demo = startDemo(Launcher::Native, options, 120.0);
+    ASSERT_TRUE(demo);
     for (int frame = 2; frame <= frames; ++frame) {
-        requestRedraw(run);
-        ASSERT_TRUE(waitForFrames(run, frame, 60.0)) << "no frame " << frame;
+        exposeWindow(demo->window);
+        ASSERT_TRUE(waitForFrames(*demo, frame, 60.0)) << "no frame " << frame;
     }
 
-    ASSERT_TRUE(waitForExit(run.child, 60.0)) << "the run did not end after its frames";
+    ASSERT_TRUE(waitForExit(demo->child, 60.0)) << "the run did not end after its frames";
     const std::string report = readFile(log);
-    EXPECT_TRUE(WIFEXITED(run.child.status) && WEXITSTATUS(run.child.status) == 0) << report;
+    EXPECT_TRUE(WIFEXITED(demo->child.status) && WEXITSTATUS(demo->child.status) == 0) << report;
     EXPECT_NE(report.find("ERROR SUMMARY: 0 errors"), std::string::npos) << report;
 }
 

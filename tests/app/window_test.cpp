@@ -2,10 +2,9 @@
 // demo's title, 500x500 at (100, 100), whatever the command line says, and a
 // program that fails fast, with GLUT's own message, when there is no display.
 // Under Wine the X window is the Windows client area: its title and size count.
-#include <gtest/gtest.h> // before Xlib, whose None macro breaks it
+#include "support/launcher.h"
 
-#include "support/cases.h"
-#include "support/demo.h"
+#include <gtest/gtest.h>
 
 #include <sys/wait.h>
 #include <tuple>
@@ -14,59 +13,58 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-class WindowTest : public testing::TestWithParam<std::tuple<Launcher, Arguments>> {};
+struct CommandLine {
+    const char* name;
+    Arguments arguments;
+    friend void PrintTo(const CommandLine& c, std::ostream* out) { *out << c.name; }
+};
+
+class WindowTest : public testing::TestWithParam<std::tuple<CommandLine, Launcher>> {};
 
 TEST_P(WindowTest, OneWindowTitledSizedAndPlacedAsBuilt)
 {
+    const auto [commandLine, launcher] = GetParam();
     DemoOptions options;
-    std::tie(options.launcher, options.arguments) = GetParam();
-    DemoRun run;
-    ASSERT_TRUE(startDemoWindow(run, options));
+    options.arguments = commandLine.arguments;
+    SKIP_IF_LAUNCHER_MISSING(launcher, options);
+    const std::unique_ptr<Demo> demo = startDemo(launcher, options);
+    ASSERT_TRUE(demo);
 
-    const WindowGeometry geometry = windowGeometry(run.display, run.window);
-    if (options.launcher == Launcher::Native) {
+    const WindowGeometry geometry = windowGeometry(demo->window);
+    if (launcher == Launcher::Native) { // Wine's window is the client area, placed by Wine
         EXPECT_EQ(geometry.x, 100);
         EXPECT_EQ(geometry.y, 100);
     }
     EXPECT_EQ(geometry.width, 500);
     EXPECT_EQ(geometry.height, 500);
-    EXPECT_TRUE(childRunning(run.child)) << "the program must stay in its event loop";
-    EXPECT_EQ(demoStdout(run), "");
+    EXPECT_TRUE(childRunning(demo->child)) << "the program must stay in its event loop";
+    EXPECT_EQ(demo->output(), "");
 }
 
 // GLUT takes out the options it knows (and the program's own size and place,
 // set after glutInit, win over -geometry); anything else is ignored.
-INSTANTIATE_TEST_SUITE_P(CommandLines, WindowTest,
-                         testing::Combine(testing::Values(Launcher::Native),
-                                          testing::Values(Arguments{},
-                                                          Arguments{"--unknown", "value", "x"},
-                                                          Arguments{"-geometry", "200x150+7+9"},
-                                                          Arguments{"-direct", "-sync"})));
-INSTANTIATE_TEST_SUITE_P(Windows, WindowTest,
-                         testing::Combine(testing::Values(Launcher::Wine),
-                                          testing::Values(Arguments{})));
+const CommandLine commandLines[] = {{"None", {}},
+                                    {"Unknown", {"--unknown", "value", "x"}},
+                                    {"Geometry", {"-geometry", "200x150+7+9"}},
+                                    {"DirectSync", {"-direct", "-sync"}}};
+INSTANTIATE_FOR_LAUNCHER(Native, WindowTest, testing::ValuesIn(commandLines), Launcher::Native);
+// The page has a canvas, not a window: the Browser cases check its pixels.
+INSTANTIATE_FOR_LAUNCHER(Windows, WindowTest, testing::Values(commandLines[0]), Launcher::Wine);
 
 struct NoDisplayCase {
     const char* name;
-    bool unset;
-    const char* display;
+    const char* display; // null: DISPLAY unset
+    friend void PrintTo(const NoDisplayCase& c, std::ostream* out) { *out << c.name; }
 };
-
-void PrintTo(const NoDisplayCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 class NoDisplayTest : public testing::TestWithParam<NoDisplayCase> {};
 
 TEST_P(NoDisplayTest, FailsFastWithToolkitMessage)
 {
+    const char* display = GetParam().display;
     ChildOptions options;
-    options.argv = {LIGHTMAP_BINARY};
-    if (GetParam().unset)
-        options.unsetEnv = {"DISPLAY"};
-    else
-        options.env = {std::string("DISPLAY=") + GetParam().display};
+    options.argv = {"env", display ? std::string("DISPLAY=") + display : "-uDISPLAY",
+                    LIGHTMAP_BINARY};
     options.workingDirectory = makeTempFolder("nodisplay");
     options.outputDirectory = options.workingDirectory;
     Child child;
@@ -81,8 +79,8 @@ TEST_P(NoDisplayTest, FailsFastWithToolkitMessage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Displays, NoDisplayTest,
-                         testing::Values(NoDisplayCase{"Unset", true, ""},
-                                         NoDisplayCase{"NoServer", false, ":4999"}),
-                         CaseName());
+                         testing::Values(NoDisplayCase{"Unset", nullptr},
+                                         NoDisplayCase{"NoServer", ":4999"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,11 +1,9 @@
 // The multitexture decision on the real binary, with the driver's answers bent
 // by the GL probe: what the program prints, that it survives its frames, and
 // that the square shows (white: no images here) only with the extension.
-#include <gtest/gtest.h> // before Xlib, whose None macro breaks it
+#include "support/launcher.h"
 
-#include "support/capture.h"
-#include "support/cases.h"
-#include "support/demo.h"
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -18,12 +16,8 @@ struct ExtensionCase {
     const char* nullProcs;  // lookups that yield null
     std::string expectedOutput;
     bool available;
+    friend void PrintTo(const ExtensionCase& c, std::ostream* out) { *out << c.name; }
 };
-
-void PrintTo(const ExtensionCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 class ExtensionTest : public testing::TestWithParam<ExtensionCase> {};
 
@@ -35,18 +29,18 @@ TEST_P(ExtensionTest, DecidesPrintsOnceAndNeverCallsNull)
         options.env.push_back(std::string("LIGHTMAP_PROBE_EXTENSIONS=") + c.extensions);
     if (c.nullProcs != nullptr)
         options.env.push_back(std::string("LIGHTMAP_PROBE_NULL_PROCS=") + c.nullProcs);
-    DemoRun run;
-    ASSERT_TRUE(startDemoWindow(run, options));
+    const std::unique_ptr<Demo> demo = startDemo(Launcher::Native, options);
+    ASSERT_TRUE(demo);
 
     // A second frame, drawn on the program's own state from the first.
-    requestRedraw(run);
-    EXPECT_TRUE(waitForFrames(run, 2)) << "no redraw after the window was exposed";
-    EXPECT_TRUE(childRunning(run.child)) << "the program died; stderr: " << demoStderr(run);
-    EXPECT_EQ(demoStdout(run), c.expectedOutput);
+    exposeWindow(demo->window);
+    EXPECT_TRUE(waitForFrames(*demo, 2)) << "no redraw after the window was exposed";
+    EXPECT_TRUE(childRunning(demo->child)) << demo->state();
+    EXPECT_EQ(demo->output(), c.expectedOutput);
 
     Scene scene;
     scene.multitexture = c.available;
-    const FrameDifference difference = captureUntilMatching(run, expectedFrame(scene, 500, 500));
+    const FrameDifference difference = captureUntilMatching(*demo, expectedFrame(scene, 500, 500));
     EXPECT_LE(difference.worst, pixelTolerance) << describe(difference);
 }
 
@@ -66,6 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
         ExtensionCase{"NullString", "(null)", nullptr, noString, false},
         ExtensionCase{"ActiveTextureLookupNull", nullptr, "glActiveTextureARB", notFound, false},
         ExtensionCase{"TexCoordLookupNull", nullptr, "glMultiTexCoord2fARB", notFound, false}),
-    CaseName());
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

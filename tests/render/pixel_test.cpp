@@ -1,13 +1,13 @@
 // The light-mapped square on the real driver, pixel by pixel: every pixel of the
-// window against the CPU model, for each mix of images, in the Linux build and
-// in the Windows build under Wine, and (Linux) after a resize and over repeated
-// redraws. Images are made here, with hard edges and marker texels.
-#include <gtest/gtest.h> // before Xlib, whose None macro breaks it
+// window against the CPU model, for each mix of images, in the Linux build, the
+// Windows build under Wine and the web build in Chromium, and (Linux) after a
+// resize and over repeated redraws. Images are made here, with hard edges and
+// marker texels.
+#include "support/launcher.h"
 
-#include "bmp_writer.h"
-#include "support/capture.h"
-#include "support/cases.h"
-#include "support/demo.h"
+#include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace {
 
@@ -44,29 +44,28 @@ Image wallImage()
     return image;
 }
 
-void writeImage(const std::string& path, const Image& image)
-{
-    std::vector<std::uint8_t> rgb;
-    for (const Rgb& texel : image.pixels)
-        rgb.insert(rgb.end(), {texel.r, texel.g, texel.b});
-    ASSERT_TRUE(writeBmp(path, image.width, image.height, rgb));
-}
+struct ImageCase {
+    const char* name;
+    bool light, wall, extension;
+    friend void PrintTo(const ImageCase& c, std::ostream* out) { *out << c.name; }
+};
 
 // Starts the demo in a folder holding the case's images and waits for its window.
-class PixelTest : public testing::TestWithParam<ImageCase> {
+class PixelTest : public testing::TestWithParam<std::tuple<ImageCase, Launcher>> {
   protected:
     void SetUp() override
     {
-        const ImageCase c = GetParam();
+        const auto [c, launcher] = GetParam();
         DemoOptions options;
-        options.launcher = c.launcher;
         options.folder = makeTempFolder("pixels");
-        if (c.light)
-            writeImage(options.folder + "/light.bmp", lightMap);
-        if (c.wall)
-            writeImage(options.folder + "/wall.bmp", wall);
         options.withoutMultitexture = !c.extension;
-        ASSERT_TRUE(startDemoWindow(run, options));
+        if (launcher == Launcher::Browser)
+            options.pageExpressions = {texEnvModes};
+        SKIP_IF_LAUNCHER_MISSING(launcher, options);
+        ASSERT_TRUE(!c.light || writeImageBmp(options.folder + "/light.bmp", lightMap));
+        ASSERT_TRUE(!c.wall || writeImageBmp(options.folder + "/wall.bmp", wall));
+        demo = startDemo(launcher, options);
+        ASSERT_TRUE(demo);
         scene.lightMap = c.light ? &lightMap : nullptr;
         scene.wall = c.wall ? &wall : nullptr;
         scene.multitexture = c.extension;
@@ -75,36 +74,35 @@ class PixelTest : public testing::TestWithParam<ImageCase> {
     void expectFrame(int width, int height, Image* shot = nullptr)
     {
         const FrameDifference difference =
-            captureUntilMatching(run, expectedFrame(scene, width, height), 3.0, shot);
+            captureUntilMatching(*demo, expectedFrame(scene, width, height), 3.0, shot);
         EXPECT_LE(difference.worst, pixelTolerance) << describe(difference);
-        std::printf("[ worst    ] %s %dx%d: %d\n", GetParam().name, width, height,
+        std::printf("[ worst    ] %s %dx%d: %d\n", std::get<0>(GetParam()).name, width, height,
                     difference.worst);
     }
+
+    // In the page, each unit's texture environment mode is read back after the
+    // frame through the Emscripten runtime's own GL functions: unit 0 must replace
+    // and unit 1 modulate, which shows the web build's mend of glTexEnvf in force
+    // (the emulation alone leaves unit 0 modulating, which white light cannot show).
+    static constexpr const char* texEnvModes =
+        "(p => [0x84C0, 0x84C1].map(unit => (_glActiveTexture(unit),"
+        " _glGetTexEnviv(0x2300, 0x2200, p), HEAP32[p >> 2])).join(' '))(_malloc(4))";
 
     const Image lightMap = lightMapImage();
     const Image wall = wallImage();
     Scene scene;
-    DemoRun run;
+    std::unique_ptr<Demo> demo;
 };
-
-// In the page, each unit's texture environment mode is read back after the frame
-// through the Emscripten runtime's own GL functions: unit 0 must replace and
-// unit 1 modulate, which shows the web build's mend of glTexEnvf in force (the
-// emulation alone leaves unit 0 modulating, which white light cannot show).
-const char texEnvModes[] =
-    "(p => [0x84C0, 0x84C1].map(unit => (_glActiveTexture(unit),"
-    " _glGetTexEnviv(0x2300, 0x2200, p), HEAP32[p >> 2])).join(' '))(_malloc(4))";
 
 TEST_P(PixelTest, EveryPixelMatchesTheModel)
 {
     expectFrame(500, 500);
-    const std::string message =
-        outputLine(run, "ARB_Multitexture not found, get a better graphics card!");
-    EXPECT_EQ(demoStdout(run), GetParam().extension ? "" : message);
-    if (GetParam().launcher == Launcher::Browser) {
-        EXPECT_EQ(evaluate(run.browser, texEnvModes), "7681 8448");
-        for (const std::string& error : run.browser.consoleErrors)
-            ADD_FAILURE() << "console: " << error;
+    const std::string message = "ARB_Multitexture not found, get a better graphics card!";
+    EXPECT_EQ(demo->output(), std::get<0>(GetParam()).extension ? "" : message + demo->lineEnd());
+    for (const std::string& fault : demo->faults())
+        ADD_FAILURE() << fault;
+    if (std::get<1>(GetParam()) == Launcher::Browser) {
+        EXPECT_EQ(demo->evaluated(), std::vector<std::string>{"7681 8448"});
     }
 }
 
@@ -115,9 +113,8 @@ class PixelRedrawTest : public PixelTest {};
 // and the unit view stretches with it.
 TEST_P(PixelRedrawTest, ResizedWindowStretchesTheView)
 {
-    XResizeWindow(run.display, run.window, 640, 400);
-    XSync(run.display, False);
-    ASSERT_TRUE(waitForFrames(run, 2)) << "no frame after the resize";
+    resizeWindow(demo->window, 640, 400);
+    ASSERT_TRUE(waitForFrames(*demo, 2)) << "no frame after the resize";
     expectFrame(640, 400);
 }
 
@@ -128,45 +125,24 @@ TEST_P(PixelRedrawTest, RedrawsGiveTheIdenticalImage)
     Image first;
     expectFrame(500, 500, &first);
     const int redraws = 5;
-    GC gc = XCreateGC(run.display, run.window, 0, nullptr);
-    XSetForeground(run.display, gc, 0xFF00FF);
     for (int i = 1; i <= redraws; ++i) {
-        XFillRectangle(run.display, run.window, gc, 0, 0, 500, 500);
-        requestRedraw(run);
-        ASSERT_TRUE(waitForFrames(run, 1 + i)) << "no frame for redraw " << i;
+        paintWindow(demo->window, {255, 0, 255});
+        exposeWindow(demo->window);
+        ASSERT_TRUE(waitForFrames(*demo, 1 + i)) << "no frame for redraw " << i;
         Image again;
-        captureUntilMatching(run, expectedFrame(scene, 500, 500), 3.0, &again);
+        captureUntilMatching(*demo, expectedFrame(scene, 500, 500), 3.0, &again);
         EXPECT_TRUE(again.pixels == first.pixels) << "redraw " << i << " differs from the first";
     }
-    XFreeGC(run.display, gc);
 }
 
-const ImageCase linuxCases[] = {{"Both", true, true, true},
+const ImageCase imageCases[] = {{"Both", true, true, true},
                                 {"LightMissing", false, true, true},
                                 {"WallMissing", true, false, true},
                                 {"NoneThere", false, false, true},
                                 {"ExtensionMissing", true, true, false}};
-INSTANTIATE_TEST_SUITE_P(Images, PixelTest, testing::ValuesIn(linuxCases), CaseName());
-INSTANTIATE_TEST_SUITE_P(Images, PixelRedrawTest, testing::ValuesIn(linuxCases), CaseName());
-
-// Wine hides the extension through its registry (DisabledExtensions).
-INSTANTIATE_TEST_SUITE_P(
-    Windows, PixelTest,
-    testing::Values(ImageCase{"Both", true, true, true, Launcher::Wine},
-                    ImageCase{"LightMissing", false, true, true, Launcher::Wine},
-                    ImageCase{"WallMissing", true, false, true, Launcher::Wine},
-                    ImageCase{"NoneThere", false, false, true, Launcher::Wine},
-                    ImageCase{"ExtensionMissing", true, true, false, Launcher::Wine}),
-    CaseName());
-
-// The web build: the page on each case's data package, in headless Chromium.
-INSTANTIATE_TEST_SUITE_P(
-    Browser, PixelTest,
-    testing::Values(ImageCase{"Both", true, true, true, Launcher::Browser},
-                    ImageCase{"LightMissing", false, true, true, Launcher::Browser},
-                    ImageCase{"WallMissing", true, false, true, Launcher::Browser},
-                    ImageCase{"NoneThere", false, false, true, Launcher::Browser}),
-    CaseName());
+INSTANTIATE_FOR_LAUNCHERS(PixelTest, testing::ValuesIn(imageCases));
+// Resizing and painting the window come from the X side.
+INSTANTIATE_FOR_LAUNCHER(Native, PixelRedrawTest, testing::ValuesIn(imageCases), Launcher::Native);
 
 // The light map's row 0 and column 21 lie outside the range the square maps;
 // their red may reach the square only where linear filtering blends them in:
@@ -175,16 +151,16 @@ TEST(LightMapEdgesTest, OutOfRangeTexelsShowOnlyAsBlendsAtBottomAndRightEdges)
 {
     DemoOptions options;
     options.folder = makeTempFolder("edges");
-    writeImage(options.folder + "/light.bmp", lightMapImage());
-    writeImage(options.folder + "/wall.bmp", makeImage(256, 256, {255, 255, 255}));
-    DemoRun run;
-    ASSERT_TRUE(startDemoWindow(run, options));
+    ASSERT_TRUE(writeImageBmp(options.folder + "/light.bmp", lightMapImage()));
+    ASSERT_TRUE(writeImageBmp(options.folder + "/wall.bmp", makeImage(256, 256, {255, 255, 255})));
+    const std::unique_ptr<Demo> demo = startDemo(Launcher::Native, options);
+    ASSERT_TRUE(demo);
     Image shot;
     const Image white = makeImage(256, 256, {255, 255, 255}), lightMap = lightMapImage();
     Scene scene;
     scene.lightMap = &lightMap;
     scene.wall = &white;
-    captureUntilMatching(run, expectedFrame(scene, 500, 500), 3.0, &shot);
+    captureUntilMatching(*demo, expectedFrame(scene, 500, 500), 3.0, &shot);
 
     int bottom = 0, right = 0, elsewhere = 0;
     for (int y = 100; y < 400; ++y) {

@@ -11,6 +11,10 @@
 
 namespace {
 
+struct Colour {
+    double r = 0, g = 0, b = 0;
+};
+
 // The square's corners and texture ranges as the program sends them (floats).
 const float squareLow = 0.2f, squareHigh = 0.8f;
 const float lightLow = 0.03125f, lightHigh = 0.65625f;
@@ -36,8 +40,13 @@ int channelDifference(Rgb a, Rgb b)
     return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
 }
 
-} // namespace
+std::string describe(Rgb colour)
+{
+    return "(" + std::to_string(colour.r) + ", " + std::to_string(colour.g) + ", " +
+           std::to_string(colour.b) + ")";
+}
 
+// GL_LINEAR sampling of a GL_REPEAT texture at (s, t), channels in [0, 1].
 Colour sampleLinearRepeat(const Image& texture, double s, double t)
 {
     const double u = s * texture.width - 0.5, v = t * texture.height - 0.5;
@@ -50,6 +59,17 @@ Colour sampleLinearRepeat(const Image& texture, double s, double t)
     };
     return {blend(c00.r, c10.r, c01.r, c11.r), blend(c00.g, c10.g, c01.g, c11.g),
             blend(c00.b, c10.b, c01.b, c11.b)};
+}
+
+} // namespace
+
+Image makeImage(int width, int height, Rgb fill)
+{
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.assign(static_cast<std::size_t>(width) * height, fill);
+    return image;
 }
 
 Image expectedFrame(const Scene& scene, int width, int height)

@@ -6,10 +6,8 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
-#include <poll.h>
 #include <sstream>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -17,32 +15,26 @@
 #include <thread>
 #include <unistd.h>
 
-namespace {
-
-double secondsSince(std::chrono::steady_clock::time_point start)
+bool pollUntil(double seconds, const std::function<bool()>& done, int intervalMs)
 {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void redirect(const std::string& path, int fd)
-{
-    const int file = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (file >= 0) {
-        dup2(file, fd);
-        close(file);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(intervalMs));
     }
+    return true;
 }
-
-} // namespace
 
 Child::~Child()
 {
-    if (pid > 0 && !reaped)
-        stopChild(*this);
+    stopChild(*this);
 }
 
-void startChild(Child& child, const ChildOptions& options)
+void startChild(Child& child, ChildOptions options)
 {
+    if (options.outputDirectory.empty())
+        options.outputDirectory = makeTempFolder("child");
     child.stdoutPath = options.outputDirectory + "/stdout.txt";
     child.stderrPath = options.outputDirectory + "/stderr.txt";
     const pid_t parent = getpid();
@@ -53,23 +45,16 @@ void startChild(Child& child, const ChildOptions& options)
         prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (getppid() != parent)
             _exit(125);
-        for (const std::string& name : options.unsetEnv)
-            unsetenv(name.c_str());
-        for (const std::string& pair : options.env)
-            putenv(const_cast<char*>(pair.c_str()));
+        for (std::string& pair : options.env)
+            putenv(pair.data());
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0)
             _exit(126);
-        redirect(child.stdoutPath, 1);
-        redirect(child.stderrPath, 2);
-        // Out of the way first, so that no descriptor is overwritten before it is moved.
-        std::vector<int> moved;
-        for (int fd : options.passFds)
-            moved.push_back(fcntl(fd, F_DUPFD_CLOEXEC, 64));
-        for (std::size_t i = 0; i < moved.size(); ++i)
-            dup2(moved[i], 3 + static_cast<int>(i));
+        const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
+        dup2(open(child.stdoutPath.c_str(), flags, 0644), 1);
+        dup2(open(child.stderrPath.c_str(), flags, 0644), 2);
         std::vector<char*> argv;
-        for (const std::string& arg : options.argv)
-            argv.push_back(const_cast<char*>(arg.c_str()));
+        for (std::string& arg : options.argv)
+            argv.push_back(arg.data());
         argv.push_back(nullptr);
         execvp(argv[0], argv.data());
         _exit(127);
@@ -82,17 +67,13 @@ void startChild(Child& child, const ChildOptions& options)
 
 bool waitForExit(Child& child, double seconds)
 {
-    const auto start = std::chrono::steady_clock::now();
-    while (!child.reaped) {
-        if (waitpid(child.pid, &child.status, WNOHANG) == child.pid) {
-            child.reaped = true;
-            break;
-        }
-        if (secondsSince(start) > seconds)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
+    return pollUntil(
+        seconds,
+        [&] {
+            child.reaped = child.reaped || waitpid(child.pid, &child.status, WNOHANG) == child.pid;
+            return child.reaped;
+        },
+        5);
 }
 
 bool childRunning(Child& child)
@@ -128,10 +109,8 @@ void stopChild(Child& child)
 
 ToolRun runTool(ChildOptions options, double seconds)
 {
-    if (options.outputDirectory.empty())
-        options.outputDirectory = makeTempFolder("tool");
     Child tool;
-    startChild(tool, options);
+    startChild(tool, std::move(options));
     ToolRun run;
     if (waitForExit(tool, seconds) && WIFEXITED(tool.status))
         run.status = WEXITSTATUS(tool.status);
@@ -150,6 +129,15 @@ std::string readFile(const std::string& path)
     return text.str();
 }
 
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
 std::string makeTempFolder(const std::string& hint)
 {
     std::string pattern = testing::TempDir() + "lightmap-" + hint + "-XXXXXX";
@@ -164,58 +152,7 @@ long fileSize(const std::string& path)
     return stat(path.c_str(), &info) == 0 ? static_cast<long>(info.st_size) : -1;
 }
 
-namespace {
-
-// Reads one line from `fd` within `seconds`; empty on timeout or end of file.
-std::string readLine(int fd, double seconds)
+std::string sourcePath(const std::string& relative)
 {
-    const auto start = std::chrono::steady_clock::now();
-    std::string line;
-    char c = 0;
-    while (secondsSince(start) < seconds) {
-        pollfd ready{fd, POLLIN, 0};
-        if (poll(&ready, 1, 50) <= 0)
-            continue;
-        if (read(fd, &c, 1) != 1)
-            return "";
-        if (c == '\n')
-            return line;
-        line += c;
-    }
-    return "";
-}
-
-} // namespace
-
-bool usePrivateDisplay()
-{
-    static Child server; // its destructor stops the server when the process exits
-    if (server.pid > 0 && childRunning(server))
-        return true;
-
-    // -displayfd: the server picks a free display and writes its number once it
-    // accepts connections; no guess and no race with other servers.
-    int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        ADD_FAILURE() << "pipe failed";
-        return false;
-    }
-    ChildOptions options;
-    options.argv = {"Xvfb",         "-displayfd", "3",   "-screen", "0",
-                    "1280x1024x24", "-nolisten",  "tcp", "-noreset"};
-    options.outputDirectory = makeTempFolder("xvfb");
-    options.passFds = {fds[1]};
-    startChild(server, options);
-    close(fds[1]);
-    const std::string number = readLine(fds[0], 20.0);
-    close(fds[0]);
-    if (number.empty()) {
-        ADD_FAILURE() << "Xvfb did not start (" << describeState(server)
-                      << "); `make test` installs it. Its output:\n"
-                      << readFile(server.stderrPath);
-        stopChild(server);
-        return false;
-    }
-    setenv("DISPLAY", (":" + number).c_str(), 1);
-    return true;
+    return std::string(LIGHTMAP_SOURCE_DIR) + "/" + relative;
 }

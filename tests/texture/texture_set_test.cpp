@@ -4,7 +4,7 @@
 #include "texture/textures.h"
 
 #include "bmp_writer.h"
-#include "support/cases.h"
+#include "support/launcher.h"
 #include "support/process.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +55,7 @@ class TextureSetTest : public testing::TestWithParam<Files> {
   protected:
     static void SetUpTestSuite()
     {
-        if (!usePrivateDisplay())
+        if (!openTestDisplay())
             return; // glutInit then fails, with GLUT's message, after ours
         int argc = 1;
         char name[] = "texture_set_test";
@@ -129,6 +129,6 @@ INSTANTIATE_TEST_SUITE_P(Folders, TextureSetTest,
                                          Files{"LightMissing", false, true},
                                          Files{"WallMissing", true, false},
                                          Files{"NoneThere", false, false}),
-                         CaseName());
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
