@@ -111,9 +111,13 @@ TEST_P(CallOrderTest, StartUpUploadsThenTwoIdenticalFrames)
     options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=2"};
     if (!files.extension)
         options.env.push_back("LIGHTMAP_PROBE_EXTENSIONS=GL_EXT_abgr");
-    const std::unique_ptr<Demo> demo = startDemo(Launcher::Native, options);
-    ASSERT_TRUE(demo);
-    exposeWindow(demo->window);
+    const std::unique_ptr<Demo> demo = makeNativeDemo();
+    ASSERT_TRUE(demo->launch(options));
+    ASSERT_TRUE(waitForFrames(*demo, 1)) << demo->state();
+    // The second frame: the test exposes the window, unless GLUT drew it already.
+    const WindowId window = childRunning(demo->child) ? waitForWindow(demoTitle, 2.0) : 0;
+    if (window != 0)
+        exposeWindow(window);
     ASSERT_TRUE(waitForExit(demo->child, 10.0)) << "the traced run did not end after two frames";
 
     std::vector<std::string> expected;
