@@ -17,7 +17,8 @@ mergeInto(LibraryManager.library, {
   },
 
   // Run once, with the context current and before any texture is made.
-  lightmapMendGlEmulation__deps: ['$GLImmediate', '$lightmapCheckEmulation'],
+  lightmapMendGlEmulation__deps: ['$GLImmediate', '$lightmapCheckEmulation', 'glActiveTexture',
+                                  'glGetTexEnviv', 'malloc', 'free'],
   lightmapMendGlEmulation: function() {
     lightmapCheckEmulation();
     var texEnv = GLImmediate.TexEnvJIT;
@@ -56,6 +57,20 @@ mergeInto(LibraryManager.library, {
       requested[texEnv.getActiveTexture()] = false;
       update();
     };
+    // What the first mend is for, readable on the instance: each unit's texture
+    // environment mode as glGetTexEnviv gives it, the active unit left as it was.
+    Module['textureEnvModes'] = function() {
+      var active = texEnv.getActiveTexture(), modes = [], mode = _malloc(4);
+      for (var unit = 0; unit < 2; ++unit) {
+        _glActiveTexture(0x84C0 /* GL_TEXTURE0 */ + unit);
+        _glGetTexEnviv(0x2300 /* GL_TEXTURE_ENV */, GL_TEXTURE_ENV_MODE, mode);
+        modes.push(HEAP32[mode >> 2]);
+      }
+      _glActiveTexture(0x84C0 + active);
+      _free(mode);
+      return modes;
+    };
+
     var bindTexture = GLctx.bindTexture, texImage2D = GLctx.texImage2D;
     GLctx.bindTexture = function(target, texture) {
       bindTexture.call(GLctx, target, texture);

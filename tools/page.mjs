@@ -9,13 +9,14 @@ import path from 'node:path';
 
 const origin = 'http://lightmap.test';
 
-// Software WebGL (SwiftShader), and nothing that reaches for the network.
-export function launchBrowser() {
+// Software WebGL (SwiftShader), and nothing that reaches for the network; `flags`
+// are added (--disable-webgl, say).
+export function launchBrowser(flags = []) {
   return chromium.launch({
     executablePath: process.env.LIGHTMAP_CHROMIUM || '/usr/bin/chromium',
     args: ['--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--disable-quic',
            '--no-first-run', '--disable-background-networking', '--disable-component-update',
-           '--disable-sync', '--force-device-scale-factor=1'],
+           '--disable-sync', '--force-device-scale-factor=1', ...flags],
   });
 }
 

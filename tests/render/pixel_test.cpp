@@ -60,10 +60,14 @@ class PixelTest : public testing::TestWithParam<std::tuple<ImageCase, Launcher>>
         options.folder = makeTempFolder("pixels");
         options.withoutMultitexture = !c.extension;
         if (launcher == Launcher::Browser)
-            options.pageExpressions = {texEnvModes};
+            options.pageSteps = {std::string("eval=") + texEnvModes};
         SKIP_IF_LAUNCHER_MISSING(launcher, options);
-        ASSERT_TRUE(!c.light || writeImageBmp(options.folder + "/light.bmp", lightMap));
-        ASSERT_TRUE(!c.wall || writeImageBmp(options.folder + "/wall.bmp", wall));
+        // The page is handed PNGs, as a visitor would choose them.
+        const bool png = launcher == Launcher::Browser;
+        const auto write = png ? writeImagePng : writeImageBmp;
+        ASSERT_TRUE(!c.light ||
+                    write(options.folder + (png ? "/light.png" : "/light.bmp"), lightMap));
+        ASSERT_TRUE(!c.wall || write(options.folder + (png ? "/wall.png" : "/wall.bmp"), wall));
         demo = startDemo(launcher, options);
         ASSERT_TRUE(demo);
         scene.lightMap = c.light ? &lightMap : nullptr;
@@ -81,12 +85,11 @@ class PixelTest : public testing::TestWithParam<std::tuple<ImageCase, Launcher>>
     }
 
     // In the page, each unit's texture environment mode is read back after the
-    // frame through the Emscripten runtime's own GL functions: unit 0 must replace
-    // and unit 1 modulate, which shows the web build's mend of glTexEnvf in force
-    // (the emulation alone leaves unit 0 modulating, which white light cannot show).
-    static constexpr const char* texEnvModes =
-        "(p => [0x84C0, 0x84C1].map(unit => (_glActiveTexture(unit),"
-        " _glGetTexEnviv(0x2300, 0x2200, p), HEAP32[p >> 2])).join(' '))(_malloc(4))";
+    // frame through the emulation's glGetTexEnviv (the web layer puts it on the
+    // instance): unit 0 must replace and unit 1 modulate, which shows the mend of
+    // glTexEnvf in force (the emulation alone leaves unit 0 modulating, which white
+    // light cannot show).
+    static constexpr const char* texEnvModes = "lightmap.program.textureEnvModes().join(' ')";
 
     const Image lightMap = lightMapImage();
     const Image wall = wallImage();

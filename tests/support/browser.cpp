@@ -1,48 +1,33 @@
-// The web build's page in headless Chromium. The page's driver (page.mjs, on
-// playwright-core) opens it on the case's folder, waits for the program's first
-// frame and leaves the canvas as a PNG and what the page said in files; the case's
-// images travel as a data package of their own, so the program is not relinked.
+// The web build's page in headless Chromium, driven by page.mjs (playwright-core)
+// as a visitor would: the folder's images are chosen in the page's two inputs (a
+// PNG where the test made one, else the BMP; "Leave out" where there is neither),
+// then the case's own steps run. The driver leaves the canvas as a PNG and what
+// the page said in files.
 #include "launcher.h"
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sys/wait.h>
 
 namespace {
-
-// images.js and images.data of the folder's light.bmp and wall.bmp, whichever are
-// there; with neither, an images.js that packages nothing.
-bool packageImages(const std::string& folder)
-{
-    ChildOptions packager;
-    packager.argv = {LIGHTMAP_PYTHON, LIGHTMAP_FILE_PACKAGER, "images.data", "--preload"};
-    for (const char* name : {"light.bmp", "wall.bmp"}) {
-        if (fileSize(folder + "/" + name) >= 0)
-            packager.argv.push_back(name);
-    }
-    if (packager.argv.size() == 4)
-        return static_cast<bool>(std::ofstream(folder + "/images.js") << "// no images\n");
-    packager.argv.push_back("--js-output=images.js");
-    packager.workingDirectory = folder;
-    const ToolRun run = runTool(packager, 60.0);
-    if (run.status != 0)
-        ADD_FAILURE() << "file_packager " << run.state << ": " << run.err;
-    return run.status == 0;
-}
 
 struct BrowserDemo : Demo {
     std::string out;
 
     bool launch(const DemoOptions& options) override
     {
-        if (!packageImages(options.folder))
-            return false;
         out = makeTempFolder("page");
         ChildOptions driver;
         driver.argv = {"node", LIGHTMAP_PAGE_DRIVER, LIGHTMAP_WEB_BUILD, options.folder, out};
-        driver.argv.insert(driver.argv.end(), options.pageExpressions.begin(),
-                           options.pageExpressions.end());
+        for (const std::string which : {"light", "wall"}) {
+            const std::string png = options.folder + "/" + which + ".png";
+            const std::string bmp = options.folder + "/" + which + ".bmp";
+            driver.argv.push_back(which + "=" +
+                                  (fileSize(png) >= 0   ? png
+                                   : fileSize(bmp) >= 0 ? bmp
+                                                        : "none"));
+        }
+        driver.argv.insert(driver.argv.end(), options.pageSteps.begin(), options.pageSteps.end());
         driver.outputDirectory = out;
         startChild(child, driver);
         return child.pid > 0;
@@ -50,7 +35,7 @@ struct BrowserDemo : Demo {
 
     bool windowed() const override { return false; }
 
-    // The driver ends once the frame is shown and everything is written.
+    // The driver ends once the page has settled and everything is written.
     long frames() override
     {
         return !childRunning(child) && WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0;

@@ -25,7 +25,9 @@ struct Image {
 Image makeImage(int width, int height, Rgb fill = {});
 // As a standard 24-bit BMP (tools/bmp_writer); false on a write error.
 bool writeImageBmp(const std::string& path, const Image& image);
-// A PNG file's pixels (libpng); empty, with the reason recorded as a failure, if unreadable.
+// PNG files through libpng: false, or an empty image, with the reason recorded as
+// a failure, when one cannot be written or read.
+bool writeImagePng(const std::string& path, const Image& image);
 Image readPng(const std::string& path);
 
 // The largest per-channel difference accepted between the model and the driver:

@@ -15,6 +15,23 @@ bool writeImageBmp(const std::string& path, const Image& image)
     return writeBmp(path, image.width, image.height, rgb);
 }
 
+static_assert(sizeof(Rgb) == 3, "an Image's pixels are packed RGB bytes");
+
+bool writeImagePng(const std::string& path, const Image& image)
+{
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(image.width);
+    png.height = static_cast<png_uint_32>(image.height);
+    png.format = PNG_FORMAT_RGB;
+    // A negative stride: the bottom row comes first in the buffer, as in an Image.
+    const bool written = png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(),
+                                                 -3 * image.width, nullptr);
+    if (!written)
+        ADD_FAILURE() << "cannot write " << path << ": " << png.message;
+    return written;
+}
+
 Image readPng(const std::string& path)
 {
     png_image png{};

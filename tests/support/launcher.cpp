@@ -35,8 +35,6 @@ std::string launcherMissing(Launcher launcher, const DemoOptions& options)
         return "no Wine: make windows installs wine64";
     if (launcher == Launcher::Browser && !readable(LIGHTMAP_WEB_BUILD "/lightmap.wasm"))
         return "no web build: make web";
-    if (launcher == Launcher::Browser && !readable(LIGHTMAP_FILE_PACKAGER))
-        return "no Emscripten file packager: make web installs emscripten";
     if (launcher == Launcher::Browser && !readable(LIGHTMAP_PLAYWRIGHT))
         return "no playwright-core: make test installs it (npm ci)";
     if (launcher == Launcher::Browser && options.withoutMultitexture)
