@@ -3,7 +3,8 @@
 # missing, build everything, run every test). For the developer: `make build`,
 # `make windows` (build-windows/lightmap.exe), `make web` (build-web/, the
 # page), `make serve` (the page on 127.0.0.1), `make test-debian12` and
-# `make test-debian13` (make test in a fresh root), `make bench` (DOCS=1 also
+# `make test-debian13` (make test in a fresh root), `make figure` (the README's
+# figure, docs/figure.png), `make bench` (DOCS=1 also
 # refreshes docs/benchmarks.md), `make fuzz` (FUZZ_SECONDS, default 600),
 # `make memcheck`, `make sanitize`, `make clean`. Each build is a CMake preset
 # (CMakePresets.json) with a folder of its own: dev (build/), ci (build-ci/),
@@ -24,8 +25,8 @@ BENCH_TARGETS = $(DEMO_TARGETS) baseline first_frame startup_bench
 WERROR = OFF
 test: WERROR = ON
 
-.PHONY: run build test test-debian12 test-debian13 bench memcheck sanitize-build sanitize fuzz \
-  fuzz-smoke windows web serve clean
+.PHONY: run build test test-debian12 test-debian13 bench figure memcheck sanitize-build sanitize \
+  fuzz fuzz-smoke windows web serve clean
 
 # A cross build's images come from a native make_images, built in a corner of
 # its folder.
@@ -62,6 +63,13 @@ bench: web
 	@scripts/quietly cmake --preset dev
 	@scripts/quietly cmake --build --preset dev -j $(JOBS) --target $(BENCH_TARGETS)
 	@scripts/bench build build-web $(if $(DOCS),docs/benchmarks.md)
+
+# The README's figure, light map × wall = result, from three runs of the program.
+figure:
+	@scripts/install-deps run figure
+	@scripts/quietly cmake --preset dev
+	@scripts/quietly cmake --build --preset dev -j $(JOBS) --target $(DEMO_TARGETS)
+	@scripts/figure build docs/figure.png
 
 # Only the valgrind run of the whole program (make test runs it too).
 memcheck: build

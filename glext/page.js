@@ -100,11 +100,17 @@ var lightmapPage = (function () {
     const state = window.lightmap, old = $('canvas'), canvas = old.cloneNode(false);
     if (state.program && state.program.ctx) state.program.ctx.getExtension('WEBGL_lose_context')?.loseContext();
     old.replaceWith(canvas);
+    // Only the canvas on the page speaks: a replaced one's context is let go on purpose.
     canvas.addEventListener('webglcontextlost', event => {
+      if (!canvas.isConnected) return;
       event.preventDefault(); // so that the browser may restore it
       say('status', 'The WebGL context was lost. The picture comes back when the browser restores it.');
     });
-    canvas.addEventListener('webglcontextrestored', () => { say('status', ''); run(); });
+    canvas.addEventListener('webglcontextrestored', () => {
+      if (!canvas.isConnected) return;
+      say('status', '');
+      run();
+    });
     const thisRun = ++state.runs;
     state.started = false;
     $('output').value = '';

@@ -47,8 +47,31 @@ Image wallImage()
 struct ImageCase {
     const char* name;
     bool light, wall, extension;
+    bool imageMagick = false; // the BMPs written by the README's commands from PNGs
     friend void PrintTo(const ImageCase& c, std::ostream* out) { *out << c.name; }
 };
+
+// Runs the README's ImageMagick commands ("convert IMAGE ... BMP3:light.bmp", and
+// the same for the wall) in `folder`, on its light.png and wall.png.
+void convertAsTheReadmeSays(const std::string& folder)
+{
+    int commands = 0;
+    for (const std::string& line : splitLines(readFile(sourcePath("README.md")))) {
+        for (const std::string which : {"light", "wall"}) {
+            if (line.rfind("convert ", 0) != 0 ||
+                line.find("BMP3:" + which + ".bmp") == std::string::npos)
+                continue;
+            ChildOptions options;
+            options.argv = {"sh", "-c",
+                            "convert " + which + ".png" + line.substr(line.find(' ', 8))};
+            options.workingDirectory = folder;
+            const ToolRun run = runTool(options, 60.0);
+            EXPECT_EQ(run.status, 0) << line << ": " << run.state << ": " << run.err;
+            ++commands;
+        }
+    }
+    EXPECT_EQ(commands, 2) << "README.md should give one command for each image";
+}
 
 // Starts the demo in a folder holding the case's images and waits for its window.
 class PixelTest : public testing::TestWithParam<std::tuple<ImageCase, Launcher>> {
@@ -60,14 +83,17 @@ class PixelTest : public testing::TestWithParam<std::tuple<ImageCase, Launcher>>
         options.folder = makeTempFolder("pixels");
         options.withoutMultitexture = !c.extension;
         if (launcher == Launcher::Browser)
-            options.pageSteps = {std::string("eval=") + texEnvModes};
+            options.pageSteps = {std::string("eval=") + texEnvModes,
+                                 std::string("eval=") + pageStatus};
         SKIP_IF_LAUNCHER_MISSING(launcher, options);
         // The page is handed PNGs, as a visitor would choose them.
-        const bool png = launcher == Launcher::Browser;
+        const bool png = launcher == Launcher::Browser || c.imageMagick;
         const auto write = png ? writeImagePng : writeImageBmp;
         ASSERT_TRUE(!c.light ||
                     write(options.folder + (png ? "/light.png" : "/light.bmp"), lightMap));
         ASSERT_TRUE(!c.wall || write(options.folder + (png ? "/wall.png" : "/wall.bmp"), wall));
+        if (c.imageMagick)
+            convertAsTheReadmeSays(options.folder);
         demo = startDemo(launcher, options);
         ASSERT_TRUE(demo);
         scene.lightMap = c.light ? &lightMap : nullptr;
@@ -90,6 +116,8 @@ class PixelTest : public testing::TestWithParam<std::tuple<ImageCase, Launcher>>
     // glTexEnvf in force (the emulation alone leaves unit 0 modulating, which white
     // light cannot show).
     static constexpr const char* texEnvModes = "lightmap.program.textureEnvModes().join(' ')";
+    // ... and the page has nothing to report.
+    static constexpr const char* pageStatus = "document.getElementById('status').textContent";
 
     const Image lightMap = lightMapImage();
     const Image wall = wallImage();
@@ -105,7 +133,7 @@ TEST_P(PixelTest, EveryPixelMatchesTheModel)
     for (const std::string& fault : demo->faults())
         ADD_FAILURE() << fault;
     if (std::get<1>(GetParam()) == Launcher::Browser) {
-        EXPECT_EQ(demo->evaluated(), std::vector<std::string>{"7681 8448"});
+        EXPECT_EQ(demo->evaluated(), (std::vector<std::string>{"7681 8448", ""}));
     }
 }
 
@@ -146,6 +174,10 @@ const ImageCase imageCases[] = {{"Both", true, true, true},
 INSTANTIATE_FOR_LAUNCHERS(PixelTest, testing::ValuesIn(imageCases));
 // Resizing and painting the window come from the X side.
 INSTANTIATE_FOR_LAUNCHER(Native, PixelRedrawTest, testing::ValuesIn(imageCases), Launcher::Native);
+// The README's way to make the program's images from any image, for the desktop.
+INSTANTIATE_FOR_LAUNCHER(Converted, PixelTest,
+                         testing::Values(ImageCase{"ImageMagick", true, true, true, true}),
+                         Launcher::Native);
 
 // The light map's row 0 and column 21 lie outside the range the square maps;
 // their red may reach the square only where linear filtering blends them in:

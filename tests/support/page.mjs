@@ -82,7 +82,7 @@ try {
     const clip = { x: Math.round(box.x), y: Math.round(box.y), width: box.width, height: box.height };
     await page.screenshot({ path: `${out}/canvas.png`, clip, fullPage: true });
   }
-  await writeFile(`${out}/values.txt`, values.join('\n'));
+  await writeFile(`${out}/values.txt`, values.map(value => value + '\n').join(''));
   await writeFile(`${out}/output.txt`, await page.locator('#output').inputValue());
   await writeFile(`${out}/errors.txt`, errors.join('\n'));
 } catch (error) {
