@@ -4,11 +4,13 @@
 # `make windows` (build-windows/lightmap.exe), `make web` (build-web/, the
 # page), `make serve` (the page on 127.0.0.1), `make test-debian12` and
 # `make test-debian13` (make test in a fresh root), `make figure` (the README's
-# figure, docs/figure.png), `make bench` (DOCS=1 also
+# figure, docs/figure.png), `make dist` (dist/: the Windows zip, the Debian
+# package, the web bundle and SHA256SUMS), `make bench` (DOCS=1 also
 # refreshes docs/benchmarks.md), `make fuzz` (FUZZ_SECONDS, default 600),
 # `make memcheck`, `make sanitize`, `make clean`. Each build is a CMake preset
 # (CMakePresets.json) with a folder of its own: dev (build/), ci (build-ci/),
-# asan (build-asan/), windows (build-windows/) and web (build-web/).
+# asan (build-asan/), release (build-release/, for the package), windows
+# (build-windows/) and web (build-web/).
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
@@ -25,8 +27,8 @@ BENCH_TARGETS = $(DEMO_TARGETS) baseline first_frame startup_bench
 WERROR = OFF
 test: WERROR = ON
 
-.PHONY: run build test test-debian12 test-debian13 bench figure memcheck sanitize-build sanitize \
-  fuzz fuzz-smoke windows web serve clean
+.PHONY: run build test test-debian12 test-debian13 bench figure dist memcheck sanitize-build \
+  sanitize fuzz fuzz-smoke windows web serve clean
 
 # A cross build's images come from a native make_images, built in a corner of
 # its folder.
@@ -52,8 +54,9 @@ build:
 	@scripts/quietly cmake --build --preset ci -j $(JOBS)
 
 # The sanitizer and fuzz runs go first so that CTest's summary closes the output.
-# Every test that needs a display runs on an X server of its own.
-test: build sanitize fuzz-smoke windows web
+# Every test that needs a display runs on an X server of its own; the cases run
+# the three builds and what make dist makes of them.
+test: build sanitize fuzz-smoke windows web dist
 	@ctest --preset ci -j $(JOBS)
 
 # Start-up time, memory and reader cost on this machine, and the page's download
@@ -119,11 +122,26 @@ web:
 serve: web
 	@/usr/bin/python3 -u -m http.server --bind 127.0.0.1 --directory build-web 0
 
+# dist/: the Windows zip, the Debian package and the web bundle, named with the
+# project's version, and SHA256SUMS; lintian must find no error in the package.
+dist: windows web
+	@scripts/install-deps run dist
+	@scripts/quietly cmake --preset release
+	@scripts/quietly cmake --build --preset release -j $(JOBS)
+	@rm -rf dist
+	@for preset in deb windows web; do scripts/quietly cpack --preset $$preset || exit 1; done
+	@rm -rf dist/_CPack_Packages
+	@cd dist && sha256sum lightmap* >SHA256SUMS && ls -l lightmap* SHA256SUMS
+	@lintian --fail-on error dist/lightmap_*.deb
+
 # `make test` as a new user meets it: in a fresh minimal Debian 12 or 13 root, on
-# a fresh clone of the current commit (scripts/in-debian).
-test-debian12 test-debian13:
+# a fresh clone of the current commit (scripts/in-debian); then, in another fresh
+# root, the Debian package of dist/ installed alone and started from /tmp.
+test-debian12 test-debian13: dist
 	@scripts/install-deps debian
 	@scripts/in-debian $(subst test-debian,,$@) make test
+	@LIGHTMAP_DEBIAN_CARRY=dist scripts/in-debian $(subst test-debian,,$@) \
+	  scripts/check-installed $(wildcard dist/lightmap_*_amd64.deb)
 
 clean:
-	rm -rf build build-ci build-asan build-windows build-web
+	rm -rf build build-ci build-asan build-release build-windows build-web dist

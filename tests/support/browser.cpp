@@ -2,7 +2,7 @@
 // as a visitor would: the folder's images are chosen in the page's two inputs (a
 // PNG where the test made one, else the BMP; "Leave out" where there is neither),
 // then the case's own steps run. The driver leaves the canvas as a PNG and what
-// the page said in files.
+// the page said in files. The packaged page is the web zip unzipped afresh.
 #include "launcher.h"
 
 #include <gtest/gtest.h>
@@ -12,13 +12,19 @@
 namespace {
 
 struct BrowserDemo : Demo {
+    bool packaged = false;
     std::string out;
 
     bool launch(const DemoOptions& options) override
     {
+        std::string page = LIGHTMAP_WEB_BUILD;
+        if (packaged && (page = unpackArtifact(LIGHTMAP_WEB_ZIP)).empty())
+            return false;
+        if (packaged)
+            page += "/" LIGHTMAP_WEB_ZIP_FOLDER;
         out = makeTempFolder("page");
         ChildOptions driver;
-        driver.argv = {"node", LIGHTMAP_PAGE_DRIVER, LIGHTMAP_WEB_BUILD, options.folder, out};
+        driver.argv = {"node", LIGHTMAP_PAGE_DRIVER, page, options.folder, out};
         for (const std::string which : {"light", "wall"}) {
             const std::string png = options.folder + "/" + which + ".png";
             const std::string bmp = options.folder + "/" + which + ".bmp";
@@ -56,7 +62,9 @@ struct BrowserDemo : Demo {
 
 } // namespace
 
-std::unique_ptr<Demo> makeBrowserDemo()
+std::unique_ptr<Demo> makeBrowserDemo(bool packaged)
 {
-    return std::make_unique<BrowserDemo>();
+    auto demo = std::make_unique<BrowserDemo>();
+    demo->packaged = packaged;
+    return demo;
 }

@@ -1,9 +1,10 @@
-// One interface over the three ways the tests run the real program: the Linux
-// build with the GL probe preloaded (native.cpp), the Windows build under Wine
+// One interface over the ways the tests run the real program: the Linux build
+// with the GL probe preloaded (native.cpp), the Windows build under Wine
 // (wine.cpp), both on the test's own X server (x11.cpp), and the web build's page
-// in headless Chromium (browser.cpp). One case table is instantiated over the
-// launchers; what a launcher cannot do is skipped with the reason, never failed
-// and never silently left out.
+// in headless Chromium (browser.cpp); each from its build folder, or from what
+// `make dist` made of it, unpacked in a fresh place. One case table is
+// instantiated over the launchers; what a launcher cannot do is skipped with the
+// reason, never failed and never silently left out.
 #ifndef LIGHTMAP_TESTS_LAUNCHER_H
 #define LIGHTMAP_TESTS_LAUNCHER_H
 
@@ -13,7 +14,7 @@
 #include <memory>
 #include <ostream>
 
-enum class Launcher { Native, Wine, Browser };
+enum class Launcher { Native, Wine, Browser, Deb, WindowsZip, WebZip };
 
 struct DemoOptions {
     std::string folder;                 // working directory, with the images; empty: a fresh one
@@ -42,9 +43,15 @@ struct Demo {
     virtual std::vector<std::string> faults() { return {}; }    // the page's console errors
     virtual std::string state();                                // for failure messages
 };
-std::unique_ptr<Demo> makeNativeDemo();
-std::unique_ptr<Demo> makeWineDemo();
-std::unique_ptr<Demo> makeBrowserDemo();
+// `packaged`: the artifact of dist/ for that build, unpacked afresh.
+std::unique_ptr<Demo> makeNativeDemo(bool packaged = false);
+std::unique_ptr<Demo> makeWineDemo(bool packaged = false);
+std::unique_ptr<Demo> makeBrowserDemo(bool packaged = false);
+// The dist/ file named `name`, unpacked (dpkg-deb -x or an unzip) into a fresh
+// folder; "" with the reason recorded as a failure, if it cannot be.
+std::string unpackArtifact(const std::string& name);
+// The case's images in `to`: light.bmp and wall.bmp as `from` has them, or none.
+void placeImages(const std::string& from, const std::string& to);
 
 // Why this launcher cannot run `options` here ("no Windows build: make windows"), or "".
 std::string launcherMissing(Launcher launcher, const DemoOptions& options = {});
@@ -81,13 +88,12 @@ void paintWindow(WindowId window, Rgb colour);
 
 inline void PrintTo(Launcher launcher, std::ostream* out)
 {
-    *out << (launcher == Launcher::Wine      ? "Wine"
-             : launcher == Launcher::Browser ? "Browser"
-                                             : "Native");
+    const char* names[] = {"Native", "Wine", "Browser", "Deb", "WindowsZip", "WebZip"};
+    *out << names[static_cast<int>(launcher)];
 }
 
-// Parameters (case, launcher), named by the case's `name`. The prefixes Native/,
-// Windows/ and Browser/ are what CTest's labels select by.
+// Parameters (case, launcher), named by the case's `name`. The prefixes Windows
+// and Browser are what CTest's labels select by.
 struct CaseName {
     template <typename Info> std::string operator()(const Info& info) const
     {
@@ -100,6 +106,9 @@ struct CaseName {
 #define INSTANTIATE_FOR_LAUNCHERS(Test, cases)                                                     \
     INSTANTIATE_FOR_LAUNCHER(Native, Test, cases, Launcher::Native);                               \
     INSTANTIATE_FOR_LAUNCHER(Windows, Test, cases, Launcher::Wine);                                \
-    INSTANTIATE_FOR_LAUNCHER(Browser, Test, cases, Launcher::Browser)
+    INSTANTIATE_FOR_LAUNCHER(Browser, Test, cases, Launcher::Browser);                             \
+    INSTANTIATE_FOR_LAUNCHER(Deb, Test, cases, Launcher::Deb);                                     \
+    INSTANTIATE_FOR_LAUNCHER(WindowsZip, Test, cases, Launcher::WindowsZip);                       \
+    INSTANTIATE_FOR_LAUNCHER(BrowserZip, Test, cases, Launcher::WebZip)
 
 #endif

@@ -2,7 +2,8 @@
 // prefixes that a CTest fixture makes for each test run (scripts/wine-prefix):
 // the second hides the extension. The Wine cases take turns (tests/CMakeLists.txt),
 // so each stops every process of its prefix when it ends. Wine's GL trace counts
-// the frames.
+// the frames. The packaged one is the Windows zip unzipped afresh, the case's
+// images beside the exe in place of the demo's.
 #include "launcher.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 namespace {
 
 struct WineDemo : Demo {
+    bool packaged = false;
     std::string prefix = LIGHTMAP_WINE_PREFIX;
 
     ~WineDemo() override
@@ -32,9 +34,17 @@ struct WineDemo : Demo {
         ChildOptions child;
         // GLUT's -display names the Windows screen: freeglut would take $DISPLAY.
         child.argv = {LIGHTMAP_WINE, LIGHTMAP_WINDOWS_EXE, "-display", "DISPLAY"};
+        child.workingDirectory = options.folder;
+        if (packaged) {
+            const std::string unzipped = unpackArtifact(LIGHTMAP_WINDOWS_ZIP);
+            if (unzipped.empty())
+                return false;
+            child.workingDirectory = unzipped + "/" LIGHTMAP_WINDOWS_ZIP_FOLDER;
+            placeImages(options.folder, child.workingDirectory);
+            child.argv[1] = child.workingDirectory + "/lightmap.exe";
+        }
         child.argv.insert(child.argv.end(), options.arguments.begin(), options.arguments.end());
         child.env = {"WINEPREFIX=" + prefix, "WINEDEBUG=fixme-all,trace+opengl"};
-        child.workingDirectory = options.folder;
         startChild(this->child, child);
         return this->child.pid > 0;
     }
@@ -53,7 +63,9 @@ struct WineDemo : Demo {
 
 } // namespace
 
-std::unique_ptr<Demo> makeWineDemo()
+std::unique_ptr<Demo> makeWineDemo(bool packaged)
 {
-    return std::make_unique<WineDemo>();
+    auto demo = std::make_unique<WineDemo>();
+    demo->packaged = packaged;
+    return demo;
 }
