@@ -39,10 +39,7 @@ Image testWall()
 // 40-byte one, as ImageMagick writes by default: the pixels start at byte 138.
 std::vector<std::uint8_t> bmpWith124ByteHeader(const Image& image)
 {
-    std::vector<std::uint8_t> rgb;
-    for (const Rgb& p : image.pixels)
-        rgb.insert(rgb.end(), {p.r, p.g, p.b});
-    std::vector<std::uint8_t> file = encodeBmp(image.width, image.height, rgb);
+    std::vector<std::uint8_t> file = encodeBmp(image.width, image.height, rgbBytes(image));
     std::vector<std::uint8_t> more(84, 0);
     more[16] = 'B', more[17] = 'G', more[18] = 'R', more[19] = 's'; // LCS_sRGB, little-endian
     file.insert(file.begin() + 54, more.begin(), more.end());
@@ -107,10 +104,7 @@ TEST_P(PageTest, SaysWhatItCannotDoAndShowsWhatTheProgramReads)
         compareFrames(expectedFrame(scene, 500, 500), demo->capture());
     EXPECT_LE(difference.worst, pixelTolerance) << describe(difference);
     if (std::string(c.name) == "DownloadedLightMap") {
-        std::vector<std::uint8_t> rgb;
-        for (const Rgb& p : light.pixels)
-            rgb.insert(rgb.end(), {p.r, p.g, p.b});
-        const std::vector<std::uint8_t> expected = encodeBmp(32, 32, rgb);
+        const std::vector<std::uint8_t> expected = encodeBmp(32, 32, rgbBytes(light));
         EXPECT_EQ(readFile(options.folder + "/downloaded-light.bmp"),
                   std::string(expected.begin(), expected.end()));
     }

@@ -23,6 +23,7 @@ struct Image {
     Rgb& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 Image makeImage(int width, int height, Rgb fill = {});
+std::vector<std::uint8_t> rgbBytes(const Image& image); // red, green, blue, bottom row first
 // As a standard 24-bit BMP (tools/bmp_writer); false on a write error.
 bool writeImageBmp(const std::string& path, const Image& image);
 // PNG files through libpng: false, or an empty image, with the reason recorded as

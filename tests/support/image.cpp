@@ -7,12 +7,17 @@
 
 #include <png.h>
 
-bool writeImageBmp(const std::string& path, const Image& image)
+std::vector<std::uint8_t> rgbBytes(const Image& image)
 {
     std::vector<std::uint8_t> rgb;
     for (const Rgb& texel : image.pixels)
         rgb.insert(rgb.end(), {texel.r, texel.g, texel.b});
-    return writeBmp(path, image.width, image.height, rgb);
+    return rgb;
+}
+
+bool writeImageBmp(const std::string& path, const Image& image)
+{
+    return writeBmp(path, image.width, image.height, rgbBytes(image));
 }
 
 static_assert(sizeof(Rgb) == 3, "an Image's pixels are packed RGB bytes");
