@@ -140,6 +140,14 @@ var lightmapPage = (function () {
     run();
   }
 
+  // The panel back to `bytes` (the demo's, or null: left out), its input cleared.
+  function restore(which, bytes) {
+    images[which] = bytes;
+    $(`${which}-file`).value = '';
+    say(`${which}-message`, '');
+    show(which);
+  }
+
   async function fetchBytes(name) {
     const response = await fetch(name).catch(() => null);
     if (!response || !response.ok) {
@@ -158,10 +166,7 @@ var lightmapPage = (function () {
     const panel = $(`${which}-panel`), input = $(`${which}-file`);
     input.addEventListener('change', () => { if (input.files[0]) choose(which, input.files[0]); });
     $(`${which}-none`).addEventListener('click', () => {
-      images[which] = null;
-      input.value = '';
-      say(`${which}-message`, '');
-      show(which);
+      restore(which, null);
       run();
     });
     panel.addEventListener('dragover', event => { event.preventDefault(); panel.classList.add('dropping'); });
@@ -196,12 +201,7 @@ var lightmapPage = (function () {
       wire('light');
       wire('wall');
       $('reset').addEventListener('click', () => {
-        Object.assign(images, demo);
-        for (const which of ['light', 'wall']) {
-          $(`${which}-file`).value = '';
-          say(`${which}-message`, '');
-          show(which);
-        }
+        for (const which of ['light', 'wall']) restore(which, demo[which]);
         run();
       });
       show('light');
