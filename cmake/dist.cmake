@@ -10,8 +10,7 @@ set(images ${CMAKE_BINARY_DIR}/light.bmp ${CMAKE_BINARY_DIR}/wall.bmp)
 
 if(EMSCRIPTEN)
   # The page's files, ready for any static host.
-  install(FILES ${CMAKE_BINARY_DIR}/index.html ${CMAKE_BINARY_DIR}/page.js
-                ${CMAKE_BINARY_DIR}/lightmap.js ${CMAKE_BINARY_DIR}/lightmap.wasm ${images}
+  install(FILES ${web_page_files} ${CMAKE_BINARY_DIR}/lightmap.js ${CMAKE_BINARY_DIR}/lightmap.wasm ${images}
                 ${PROJECT_SOURCE_DIR}/LICENSE
           DESTINATION .)
   set(CPACK_GENERATOR ZIP)

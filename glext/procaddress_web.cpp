@@ -2,7 +2,7 @@
 // Emscripten's legacy GL emulation. Its lookup serves glActiveTextureARB, but it
 // has no glMultiTexCoord2f, its glTexEnvf drops GL_TEXTURE_ENV_MODE, and a unit
 // whose texture has no image draws black instead of being left out. So
-// procaddress_web.js hands out the one and mends the others, leaning on the
+// procaddress_web.js serves both entry points and mends the rest, leaning on the
 // emulation's internals: it checks them when it runs, and the build warns on an
 // Emscripten it was not tried with (CMakeLists.txt).
 #include "procaddress.h"
@@ -14,16 +14,25 @@
 
 extern "C" {
 void lightmapMendGlEmulation();
-void lightmapMultiTexCoord2f(GLenum target, GLfloat s, GLfloat t);
+// The two entry points, JS functions of procaddress_web.js under their ARB names
+// (with our prefix): the page records the program's calls into WebGL by these
+// names, the ones the program asked for.
+void lightmap_glActiveTextureARB(GLenum texture);
+void lightmap_glMultiTexCoord2fARB(GLenum target, GLfloat s, GLfloat t);
 }
 
 namespace {
 
 bool mended = false;
 
+void APIENTRY activeTexture(GLenum texture)
+{
+    lightmap_glActiveTextureARB(texture);
+}
+
 void APIENTRY multiTexCoord2f(GLenum target, GLfloat s, GLfloat t)
 {
-    lightmapMultiTexCoord2f(target, s, t);
+    lightmap_glMultiTexCoord2fARB(target, s, t);
 }
 
 } // namespace
@@ -36,6 +45,8 @@ GLProc lookupGLProc(const char* name)
         lightmapMendGlEmulation();
         mended = true;
     }
+    if (std::strcmp(name, "glActiveTextureARB") == 0)
+        return reinterpret_cast<GLProc>(&activeTexture);
     if (std::strcmp(name, "glMultiTexCoord2fARB") == 0)
         return reinterpret_cast<GLProc>(&multiTexCoord2f);
     return reinterpret_cast<GLProc>(eglGetProcAddress(name));

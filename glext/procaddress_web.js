@@ -86,10 +86,16 @@ mergeInto(LibraryManager.library, {
     };
   },
 
+  // The emulation's glActiveTexture, under the name the program looks up.
+  lightmap_glActiveTextureARB__deps: ['glActiveTexture'],
+  lightmap_glActiveTextureARB: function(texture) {
+    _glActiveTexture(texture);
+  },
+
   // glMultiTexCoord2f between glBegin and glEnd: what the emulation's own
   // glTexCoord2f does for unit 0, for the unit given.
-  lightmapMultiTexCoord2f__deps: ['$GLImmediate'],
-  lightmapMultiTexCoord2f: function(target, s, t) {
+  lightmap_glMultiTexCoord2fARB__deps: ['$GLImmediate'],
+  lightmap_glMultiTexCoord2fARB: function(target, s, t) {
     GLImmediate.vertexData[GLImmediate.vertexCounter++] = s;
     GLImmediate.vertexData[GLImmediate.vertexCounter++] = t;
     GLImmediate.addRendererComponent(GLImmediate.TEXTURE0 + (target - 0x84C0 /* GL_TEXTURE0 */),

@@ -1,5 +1,6 @@
 // The web build's page in Debian's Chromium, driven by playwright-core, for the
-// tests (tests/support/page.mjs) and the page's benchmark (bench/page_load.mjs).
+// page's specs (tests/page), the launcher the program's cases use in the browser
+// (tests/support/page.mjs) and the page's benchmark (bench/page_load.mjs).
 // Playwright's request routing serves the page under a made-up host from local
 // folders, the first that has the file winning, so no server runs, and a
 // request for anything else is refused and recorded as an error.
@@ -7,17 +8,18 @@ import { chromium } from 'playwright-core';
 import { access } from 'node:fs/promises';
 import path from 'node:path';
 
-const origin = 'http://lightmap.test';
+export const origin = 'http://lightmap.test';
 
-// Software WebGL (SwiftShader), and nothing that reaches for the network; `flags`
-// are added (--disable-webgl, say).
+// Software WebGL (SwiftShader), and nothing that reaches for the network.
+export const chromiumOptions = {
+  executablePath: process.env.LIGHTMAP_CHROMIUM || '/usr/bin/chromium',
+  args: ['--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--disable-quic',
+         '--no-first-run', '--disable-background-networking', '--disable-component-update',
+         '--disable-sync', '--force-device-scale-factor=1'],
+};
+
 export function launchBrowser(flags = []) {
-  return chromium.launch({
-    executablePath: process.env.LIGHTMAP_CHROMIUM || '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu', '--enable-unsafe-swiftshader', '--disable-quic',
-           '--no-first-run', '--disable-background-networking', '--disable-component-update',
-           '--disable-sync', '--force-device-scale-factor=1', ...flags],
-  });
+  return chromium.launch({ ...chromiumOptions, args: [...chromiumOptions.args, ...flags] });
 }
 
 async function firstHaving(folders, name) {
@@ -28,21 +30,28 @@ async function firstHaving(folders, name) {
   return null;
 }
 
-// A new page in `browser` on index.html from `folders`, with `init` run before
-// the page's own scripts. `errors` collects console errors, uncaught exceptions
-// and refused requests as they come.
-export async function openPage(browser, folders, init) {
-  const page = await browser.newPage({ viewport: { width: 800, height: 700 } });
-  const errors = [];
+// Serves `folders` to `page`; `replaced` maps a file name to what is served in
+// its place ({ body, status }). `errors` collects console errors, uncaught
+// exceptions and refused requests as they come.
+export async function servePage(page, folders, errors, replaced = {}) {
   page.on('console', message => message.type() == 'error' && errors.push(`console: ${message.text()}`));
   page.on('pageerror', error => errors.push(`uncaught: ${error.message}`));
   await page.route('**/*', async route => {
-    const url = new URL(route.request().url());
+    const url = new URL(route.request().url()), name = url.pathname.slice(1);
+    if (url.origin == origin && replaced[name]) return route.fulfill(replaced[name]);
     const file = url.origin == origin ? await firstHaving(folders, url.pathname) : null;
     if (file) return route.fulfill({ path: file });
     if (url.origin != origin) errors.push(`request to another host: ${url}`);
     return route.fulfill({ status: 404 });
   });
+}
+
+// A new page in `browser` on index.html from `folders`, with `init` run before
+// the page's own scripts.
+export async function openPage(browser, folders, init) {
+  const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
+  const errors = [];
+  await servePage(page, folders, errors);
   if (init) await page.addInitScript(init);
   await page.goto(`${origin}/index.html`);
   return { page, errors };

@@ -82,9 +82,6 @@ class PixelTest : public testing::TestWithParam<std::tuple<ImageCase, Launcher>>
         DemoOptions options;
         options.folder = makeTempFolder("pixels");
         options.withoutMultitexture = !c.extension;
-        if (launcher == Launcher::Browser)
-            options.pageSteps = {std::string("eval=") + texEnvModes,
-                                 std::string("eval=") + pageStatus};
         SKIP_IF_LAUNCHER_MISSING(launcher, options);
         // The page is handed PNGs, as a visitor would choose them.
         const bool png = launcher == Launcher::Browser || c.imageMagick;
@@ -110,15 +107,6 @@ class PixelTest : public testing::TestWithParam<std::tuple<ImageCase, Launcher>>
                     difference.worst);
     }
 
-    // In the page, each unit's texture environment mode is read back after the
-    // frame through the emulation's glGetTexEnviv (the web layer puts it on the
-    // instance): unit 0 must replace and unit 1 modulate, which shows the mend of
-    // glTexEnvf in force (the emulation alone leaves unit 0 modulating, which white
-    // light cannot show).
-    static constexpr const char* texEnvModes = "lightmap.program.textureEnvModes().join(' ')";
-    // ... and the page has nothing to report.
-    static constexpr const char* pageStatus = "document.getElementById('status').textContent";
-
     const Image lightMap = lightMapImage();
     const Image wall = wallImage();
     Scene scene;
@@ -132,9 +120,6 @@ TEST_P(PixelTest, EveryPixelMatchesTheModel)
     EXPECT_EQ(demo->output(), std::get<0>(GetParam()).extension ? "" : message + demo->lineEnd());
     for (const std::string& fault : demo->faults())
         ADD_FAILURE() << fault;
-    if (std::get<1>(GetParam()) == Launcher::Browser) {
-        EXPECT_EQ(demo->evaluated(), (std::vector<std::string>{"7681 8448", ""}));
-    }
 }
 
 // Redraws the test causes from the X side, each counted by the GL probe.

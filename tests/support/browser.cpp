@@ -24,16 +24,15 @@ struct BrowserDemo : Demo {
             page += "/" LIGHTMAP_WEB_ZIP_FOLDER;
         out = makeTempFolder("page");
         ChildOptions driver;
-        driver.argv = {"node", LIGHTMAP_PAGE_DRIVER, page, options.folder, out};
+        driver.argv = {"node", LIGHTMAP_PAGE_DRIVER, page};
         for (const std::string which : {"light", "wall"}) {
             const std::string png = options.folder + "/" + which + ".png";
             const std::string bmp = options.folder + "/" + which + ".bmp";
-            driver.argv.push_back(which + "=" +
-                                  (fileSize(png) >= 0   ? png
-                                   : fileSize(bmp) >= 0 ? bmp
-                                                        : "none"));
+            driver.argv.push_back(fileSize(png) >= 0   ? png
+                                  : fileSize(bmp) >= 0 ? bmp
+                                                       : "none");
         }
-        driver.argv.insert(driver.argv.end(), options.pageSteps.begin(), options.pageSteps.end());
+        driver.argv.push_back(out);
         driver.outputDirectory = out;
         startChild(child, driver);
         return child.pid > 0;
@@ -49,10 +48,6 @@ struct BrowserDemo : Demo {
 
     Image capture() override { return readPng(out + "/canvas.png"); }
     std::string output() override { return readFile(out + "/output.txt"); }
-    std::vector<std::string> evaluated() override
-    {
-        return splitLines(readFile(out + "/values.txt"));
-    }
     std::vector<std::string> faults() override { return splitLines(readFile(out + "/errors.txt")); }
     std::string state() override
     {

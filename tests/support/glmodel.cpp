@@ -63,15 +63,6 @@ Colour sampleLinearRepeat(const Image& texture, double s, double t)
 
 } // namespace
 
-Image makeImage(int width, int height, Rgb fill)
-{
-    Image image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(static_cast<std::size_t>(width) * height, fill);
-    return image;
-}
-
 Image expectedFrame(const Scene& scene, int width, int height)
 {
     Image frame = makeImage(width, height);

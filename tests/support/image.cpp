@@ -1,11 +1,20 @@
 // The tests' images to and from files: BMPs for the program, PNGs from the page.
-#include "glmodel.h"
+#include "image.h"
 
 #include "bmp_writer.h"
 
 #include <gtest/gtest.h>
 
 #include <png.h>
+
+Image makeImage(int width, int height, Rgb fill)
+{
+    Image image;
+    image.width = width;
+    image.height = height;
+    image.pixels.assign(static_cast<std::size_t>(width) * height, fill);
+    return image;
+}
 
 std::vector<std::uint8_t> rgbBytes(const Image& image)
 {

@@ -22,7 +22,6 @@ struct DemoOptions {
     bool withoutMultitexture = false;   // the driver (probe, Wine's registry) hides the extension
     std::vector<std::string> env;       // Native: e.g. LIGHTMAP_PROBE_NULL_PROCS=...
     std::vector<std::string> wrapper;   // Native: a command to run it under (apitrace, valgrind)
-    std::vector<std::string> pageSteps; // Browser: after the images, see tests/support/page.mjs
 };
 
 using WindowId = unsigned long;
@@ -39,7 +38,6 @@ struct Demo {
     virtual Image capture();   // the window's pixels, or the page's canvas
     virtual std::string output() { return readFile(child.stdoutPath); }
     virtual std::string lineEnd() const { return "\n"; }        // Windows writes CR LF
-    virtual std::vector<std::string> evaluated() { return {}; } // the page's eval= steps' values
     virtual std::vector<std::string> faults() { return {}; }    // the page's console errors
     virtual std::string state();                                // for failure messages
 };

@@ -1,0 +1,50 @@
+// The "GL calls" the page lists, recorded from the running program, against the
+// native trace fixtures (tests/fixtures, apitrace's names): the same program
+// makes the same calls in the browser as on Mesa.
+import { expect, fixtureCalls, listedCalls, open, parseCall, test } from './fixtures.mjs';
+
+// Calls as comparable text: the units by their core names (apitrace writes
+// GL_TEXTURE0 for GL_TEXTURE0_ARB, the same value), each texture by the order
+// glGenTextures handed it out in, since each platform numbers them its own way.
+function comparable(calls) {
+  const generated = calls.find(call => call.name == 'glGenTextures')?.args[1].slice(1, -1).split(', ') || [];
+  return calls.map(({ name, args }) => `${name}(${args.map((arg, i) => {
+    if (name == 'glBindTexture' && i == 1) return `generated name ${generated.indexOf(arg) + 1}`;
+    if (name == 'glGenTextures' && i == 1) return `${generated.length} names`;
+    return arg.replace(/_ARB$/, '');
+  }).join(', ')})`);
+}
+
+test('each frame makes the native trace\'s calls, call for call', async ({ page }) => {
+  await open(page);
+  const startup = (await listedCalls(page, 'Start-up')).map(parseCall);
+  const frame = (await listedCalls(page, 'Each frame')).map(parseCall);
+  const native = ['view.calls', 'frame.calls'].flatMap(fixtureCalls);
+  expect(comparable(startup.concat(frame)).slice(-frame.length))
+    .toEqual(comparable(native).slice(-fixtureCalls('frame.calls').length));
+});
+
+test('start-up sets up the window, checks the extension and uploads both images', async ({ page }) => {
+  await open(page);
+  const startup = await listedCalls(page, 'Start-up');
+  expect(startup.filter(call => call.startsWith('glut'))).toEqual([
+    'glutInit(…, …)', 'glutInitDisplayMode(GLUT_RGB | GLUT_SINGLE)', 'glutInitWindowSize(500, 500)',
+    'glutInitWindowPosition(100, 100)',
+    'glutCreateWindow("OpenGL Demo - Light Mapping (ARB_Multitexture)")',
+    'glutDisplayFunc(…)', 'glutMainLoop()']);
+  expect(startup.indexOf('glutCreateWindow("OpenGL Demo - Light Mapping (ARB_Multitexture)")'))
+    .toBe(startup.indexOf('glGetString(GL_EXTENSIONS)') - 1);
+  // The native start-up less its two entry-point lookups, which on the web
+  // happen inside the module and are no calls into it.
+  const native = ['startup.calls', 'view.calls', 'light.calls', 'wall.calls'].flatMap(fixtureCalls)
+    .filter(call => !call.name.startsWith('glX'));
+  const gl = startup.filter(call => !call.startsWith('glut')).map(parseCall);
+  expect(comparable(gl)).toEqual(comparable(native).map(call => call.replace(/blob\(\d+\)/, '…')));
+});
+
+// The web layer mends the emulation's glTexEnvf, which alone would leave unit 0
+// modulating (white light cannot show it): the modes are read back after a frame.
+test('the emulation keeps each unit\'s mode: REPLACE, then MODULATE', async ({ page }) => {
+  await open(page);
+  expect(await page.evaluate(() => lightmap.program.textureEnvModes())).toEqual([0x1E01, 0x2100]);
+});

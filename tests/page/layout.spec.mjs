@@ -1,0 +1,63 @@
+// The page at a desktop's width and a phone's, for the keyboard, and to axe-core.
+import { drawn, expect, expectNoViolations, open, png, test } from './fixtures.mjs';
+
+test('at 1280 px the canvas is 500×500 CSS pixels at a whole-pixel position', async ({ page }) => {
+  await open(page);
+  const box = await page.locator('#canvas').boundingBox();
+  expect(box).toEqual({ x: Math.round(box.x), y: Math.round(box.y), width: 500, height: 500 });
+});
+
+test.describe('at 390×844, a phone', () => {
+  test.use({ viewport: { width: 390, height: 844 } });
+
+  test('nothing scrolls sideways, and the canvas shrinks with square pixels', async ({ page }) => {
+    await open(page);
+    expect(await page.evaluate(() => document.documentElement.scrollWidth)).toBeLessThanOrEqual(390);
+    const box = await page.locator('#canvas').boundingBox();
+    expect(box.x + box.width).toBeLessThanOrEqual(390);
+    expect(box.width).toBe(box.height);
+  });
+
+  test('the equation reads in order: light map, wall, result', async ({ page }) => {
+    await open(page);
+    const tops = [];
+    for (const name of [/^the light map/, /^the wall/, /^the program's picture/]) {
+      tops.push((await page.getByRole('img', { name }).boundingBox()).y);
+    }
+    expect([...tops].sort((a, b) => a - b)).toEqual(tops);
+  });
+
+  test('axe finds nothing to report', async ({ page }) => {
+    await open(page);
+    await expectNoViolations(page);
+  });
+});
+
+test('axe finds nothing to report at 1280 px', async ({ page }) => {
+  await open(page);
+  await expectNoViolations(page);
+});
+
+test('axe finds nothing to report after a refused file', async ({ page }) => {
+  await open(page);
+  await page.getByLabel('Light map', { exact: true }).setInputFiles(await png(page, 'wide.png', 8193, 1));
+  await expect(page.locator('#light-message')).not.toBeEmpty();
+  await expectNoViolations(page);
+});
+
+// Tab from the top of the page reaches each control in order, and Enter on
+// "Leave out" runs the program again.
+test('every control is reached with Tab and works from the keyboard', async ({ page }) => {
+  await open(page);
+  const reached = [];
+  for (let i = 0; i < 9; ++i) {
+    await page.keyboard.press('Tab');
+    reached.push(await page.evaluate(() => document.activeElement.id));
+  }
+  expect(reached).toEqual(['light-file', 'light-none', 'light-download', 'wall-file', 'wall-none',
+                           'wall-download', 'canvas', 'reset', 'output']);
+  await page.getByRole('button', { name: 'Leave out the wall' }).focus();
+  await page.keyboard.press('Enter');
+  await drawn(page, 2);
+  await expect(page.locator('#wall-note')).toContainText('Left out');
+});

@@ -1,0 +1,82 @@
+// Where the page cannot show the program's picture it says why, in words, with
+// no uncaught exception or unhandled rejection (the fixture fails on either);
+// and the WebGL contexts it no longer needs are let go.
+import { drawn, expect, open, test, webFile } from './fixtures.mjs';
+
+const status = page => page.locator('#status');
+
+test.describe('a corrupt lightmap.wasm, served as a good one would be', () => {
+  test.use({ replaced: { 'lightmap.wasm': { status: 200, contentType: 'application/wasm', body: 'not wasm' } } });
+  test('gives a message', async ({ page }) => {
+    await open(page, { waitForFrame: false });
+    await expect(status(page)).toContainText('The program could not run: ');
+  });
+});
+
+test.describe('a missing lightmap.js', () => {
+  test.use({ replaced: { 'lightmap.js': { status: 404 } }, expectedErrors: [/status of 404/] });
+  test('gives a message', async ({ page }) => {
+    await open(page, { waitForFrame: false });
+    await expect(status(page)).toHaveText('The program could not run: Could not load lightmap.js.');
+  });
+});
+
+// The web layer checks the emulation's pieces it mends before it mends them: a
+// hook by another name stands for an Emscripten whose emulation has changed.
+test.describe('a GL emulation other than the one the web layer mends', () => {
+  const script = webFile('lightmap.js').toString().replace('"hook_texEnvf",', '"hook_renamed",');
+  test.use({ replaced: { 'lightmap.js': { status: 200, contentType: 'text/javascript', body: script } } });
+  test('gives a message', async ({ page }) => {
+    await open(page, { waitForFrame: false });
+    await expect(status(page)).toContainText('this GL emulation is not the one it was written for');
+  });
+});
+
+test('an exception in the program gives a message', async ({ page }) => {
+  await page.addInitScript(() => {
+    WebGLRenderingContext.prototype.texImage2D = () => { throw new Error('the driver refused an upload'); };
+  });
+  await open(page, { waitForFrame: false });
+  await expect(status(page)).toHaveText('The program could not run: the driver refused an upload');
+});
+
+test('a lost context comes back by itself', async ({ page }) => {
+  await open(page);
+  const lose = await page.evaluateHandle(() => lightmap.program.ctx.getExtension('WEBGL_lose_context'));
+  await lose.evaluate(extension => extension.loseContext());
+  await expect(status(page)).toContainText('The WebGL context was lost.');
+  await lose.evaluate(extension => extension.restoreContext());
+  await drawn(page, 2);
+  await expect(status(page)).toHaveText('');
+});
+
+// The second run's instantiation is held back until a third run has drawn: the
+// second then starts on a canvas no longer shown, and must let its context go.
+test('a run overtaken before it started lets its context go', async ({ page }) => {
+  await page.addInitScript(() => {
+    window.contexts = [];
+    const getContext = HTMLCanvasElement.prototype.getContext;
+    HTMLCanvasElement.prototype.getContext = function (...args) {
+      const context = getContext.apply(this, args);
+      if (context instanceof WebGLRenderingContext && !contexts.includes(context)) contexts.push(context);
+      return context;
+    };
+    const instantiate = WebAssembly.instantiate;
+    WebAssembly.instantiate = (...args) => {
+      const instance = instantiate(...args);
+      if (!window.holdNext) return instance;
+      window.holdNext = false;
+      return new Promise(resolve => { window.release = () => resolve(instance); });
+    };
+  });
+  await open(page);
+  await page.evaluate(() => { window.holdNext = true; });
+  await page.getByRole('button', { name: 'Leave out the wall' }).click();
+  await page.getByRole('button', { name: 'Reset' }).click();
+  await drawn(page, 3);
+  await page.evaluate(() => window.release());
+  await page.waitForFunction(() => contexts.length == 4); // the WebGL check's, and three runs'
+  // Only the context of the canvas on the page is left.
+  await expect.poll(() => page.evaluate(() => contexts.filter(context => !context.isContextLost())
+    .map(context => context.canvas.isConnected))).toEqual([true]);
+});

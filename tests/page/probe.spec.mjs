@@ -1,0 +1,101 @@
+// The probe on the program's picture: its readout against the CPU model
+// (tests/support/model_probe), its three colours against each other, the pointer,
+// a tap and the arrow keys, and the outline of the light map's shown part.
+import { execFileSync } from 'node:child_process';
+import { mkdirSync } from 'node:fs';
+import { drawn, expect, fixtureCalls, open, test } from './fixtures.mjs';
+
+const tolerance = 3;
+const readout = page => page.getByRole('status', { name: 'Pixel' });
+
+// The light, wall and result colours of a readout, each [r, g, b].
+function colours(text) {
+  const match = /light (\d+) (\d+) (\d+) × wall (\d+) (\d+) (\d+) = (\d+) (\d+) (\d+)$/.exec(text);
+  expect(match, `a readout of light × wall = result: "${text}"`).not.toBeNull();
+  const n = match.slice(1).map(Number);
+  return { light: n.slice(0, 3), wall: n.slice(3, 6), result: n.slice(6) };
+}
+
+function expectClose(observed, expected, what) {
+  const worst = Math.max(...observed.map((value, i) => Math.abs(value - expected[i])));
+  expect(worst, `${what}: observed ${observed}, expected ${expected}`).toBeLessThanOrEqual(tolerance);
+}
+
+async function pointAt(page, x, y) {
+  const box = await page.locator('#canvas').boundingBox();
+  await page.mouse.move(box.x + x + 0.5, box.y + y + 0.5);
+  await expect(readout(page)).toContainText(`x ${x}, y ${y}:`);
+  return readout(page).textContent();
+}
+
+test('the readout agrees with the CPU model inside the square and outside it', async ({ page }, testInfo) => {
+  const points = [[250, 250], [100, 100], [399, 399], [100, 399], [399, 100], [137, 263], [312, 180],
+                  [99, 250], [250, 400], [400, 250], [250, 99], [5, 495]];
+  const folder = testInfo.outputPath('images');
+  mkdirSync(folder, { recursive: true });
+  const model = JSON.parse(execFileSync(process.env.LIGHTMAP_MODEL_PROBE,
+                                        [folder, ...points.map(point => point.join(','))]));
+  await open(page);
+  await page.getByLabel('Light map', { exact: true }).setInputFiles(`${folder}/light.png`);
+  await drawn(page, 2);
+  await page.getByLabel('Wall', { exact: true }).setInputFiles(`${folder}/wall.png`);
+  await drawn(page, 3);
+  for (const [x, y] of points) {
+    const text = await pointAt(page, x, y), expected = model[`${x},${y}`];
+    if (!expected.inside) {
+      expect(text).toBe(`x ${x}, y ${y}: outside the square, no light or wall to sample = 0 0 0`);
+      continue;
+    }
+    const seen = colours(text);
+    for (const what of ['light', 'wall', 'result']) expectClose(seen[what], expected[what], `${what} at ${x}, ${y}`);
+  }
+});
+
+test('on the demo\'s images, light × wall / 255 = result at every probed pixel', async ({ page }) => {
+  await open(page);
+  for (let i = 0; i < 25; ++i) {
+    const x = 100 + (i * 67) % 300, y = 100 + (i * 131) % 300;
+    const { light, wall, result } = colours(await pointAt(page, x, y));
+    expectClose(result, light.map((value, c) => Math.round(value * wall[c] / 255)), `product at ${x}, ${y}`);
+  }
+});
+
+test('the arrow keys move the probe by one pixel from the centre', async ({ page }) => {
+  await open(page);
+  await page.locator('#canvas').focus();
+  await expect(readout(page)).toContainText('x 250, y 250:');
+  await page.keyboard.press('ArrowRight');
+  await page.keyboard.press('ArrowDown');
+  await page.keyboard.press('ArrowDown');
+  await expect(readout(page)).toContainText('x 251, y 252:');
+});
+
+test.describe('on a touch screen', () => {
+  test.use({ hasTouch: true });
+  test('a tap reads the pixel under the finger', async ({ page }) => {
+    await open(page);
+    const box = await page.locator('#canvas').boundingBox();
+    await page.touchscreen.tap(box.x + 320.5, box.y + 140.5);
+    await expect(readout(page)).toContainText('x 320, y 140: light');
+  });
+});
+
+// Where unit 0's coordinates (the native trace's) put the square on the light
+// map: s across, t up from the image's first row, which the panel shows at the bottom.
+test('the light map\'s outline marks the part its texture coordinates pick', async ({ page }) => {
+  await open(page);
+  const unit0 = fixtureCalls('frame.calls').filter(call => call.name == 'glMultiTexCoord2fARB' &&
+                                                            call.args[0] == 'GL_TEXTURE0');
+  const s = unit0.map(call => Number(call.args[1])), t = unit0.map(call => Number(call.args[2]));
+  const view = await page.getByRole('img', { name: /the light map/ }).boundingBox();
+  const outline = await page.locator('#light-outline').boundingBox();
+  const expected = { x: Math.min(...s) * view.width, y: (1 - Math.max(...t)) * view.height,
+                     width: (Math.max(...s) - Math.min(...s)) * view.width,
+                     height: (Math.max(...t) - Math.min(...t)) * view.height };
+  for (const key of ['x', 'y', 'width', 'height']) {
+    const at = key == 'x' || key == 'y' ? view[key] : 0;
+    expect(Math.abs(outline[key] - at - expected[key]), key).toBeLessThanOrEqual(0.5);
+  }
+  const texels = `${Math.min(...s) * 32} to ${Math.max(...s) * 32 - 1}`;
+  await expect(page.locator('#light-caption')).toContainText(`texels, ${texels} on each axis`);
+});

@@ -1,0 +1,70 @@
+// model_probe FOLDER X,Y...: the CPU model's side of the page's probe spec. Writes
+// FOLDER/light.png and FOLDER/wall.png, the images the spec chooses in the page,
+// and prints as JSON what the model expects at each canvas pixel X,Y (from the
+// top left) of the 500x500 window: whether it is inside the square, the light
+// map's sample there (the frame with the light map alone), the wall's (the frame
+// with the wall alone, white light) and the result.
+#include "glmodel.h"
+#include "image.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Smooth ramps, so that linear filtering shows, with a hard edge across each.
+Image ramps(int side, int seed)
+{
+    Image image = makeImage(side, side);
+    for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+            const int edge = (x + seed) / (side / 4) % 2 ? 60 : 0;
+            image.at(x, y) = {static_cast<std::uint8_t>(255 * x / side),
+                              static_cast<std::uint8_t>(195 + edge * (y % 2) - y * 100 / side),
+                              static_cast<std::uint8_t>(40 + edge + y * 150 / side)};
+        }
+    }
+    return image;
+}
+
+void printRgb(const char* name, Rgb c)
+{
+    std::printf("\"%s\": [%d, %d, %d]", name, c.r, c.g, c.b);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: model_probe FOLDER X,Y...\n");
+        return 2;
+    }
+    const std::string folder = argv[1];
+    const Image light = ramps(32, 3), wall = ramps(256, 17), white = makeImage(32, 32, {255, 255, 255});
+    if (!writeImagePng(folder + "/light.png", light) || !writeImagePng(folder + "/wall.png", wall))
+        return 1;
+    Scene lightAlone, wallAlone, both, square;
+    lightAlone.lightMap = both.lightMap = &light;
+    wallAlone.wall = both.wall = &wall;
+    square.lightMap = &white;
+    const Image frames[] = {expectedFrame(lightAlone, 500, 500), expectedFrame(wallAlone, 500, 500),
+                            expectedFrame(both, 500, 500), expectedFrame(square, 500, 500)};
+    std::printf("{");
+    for (int i = 2; i < argc; ++i) {
+        int x = 0, y = 0;
+        if (std::sscanf(argv[i], "%d,%d", &x, &y) != 2 || x < 0 || y < 0 || x >= 500 || y >= 500)
+            return 2;
+        const int row = 499 - y; // the model's rows count from the bottom
+        std::printf("%s\"%d,%d\": {\"inside\": %s, ", i > 2 ? ", " : "", x, y,
+                    frames[3].at(x, row).r == 255 ? "true" : "false");
+        printRgb("light", frames[0].at(x, row));
+        std::printf(", ");
+        printRgb("wall", frames[1].at(x, row));
+        std::printf(", ");
+        printRgb("result", frames[2].at(x, row));
+        std::printf("}");
+    }
+    std::printf("}\n");
+    return 0;
+}

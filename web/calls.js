@@ -1,0 +1,89 @@
+// The program's GL and GLUT calls, recorded where every one of them passes: the
+// WebAssembly module's imports. Each imported function keeps its JS name even in
+// an optimised build (the import's key is minified, the function is not), and the
+// two extension entry points are JS functions named lightmap_glActiveTextureARB
+// and lightmap_glMultiTexCoord2fARB (glext/procaddress_web.js), so every call is
+// recorded under the name the program asked for.
+
+const enums = {
+  0x0007: 'GL_QUADS', 0x0DE1: 'GL_TEXTURE_2D', 0x1401: 'GL_UNSIGNED_BYTE', 0x1700: 'GL_MODELVIEW',
+  0x1701: 'GL_PROJECTION', 0x1907: 'GL_RGB', 0x1908: 'GL_RGBA', 0x1E01: 'GL_REPLACE',
+  0x1F03: 'GL_EXTENSIONS', 0x2100: 'GL_MODULATE', 0x2200: 'GL_TEXTURE_ENV_MODE',
+  0x2300: 'GL_TEXTURE_ENV', 0x2600: 'GL_NEAREST', 0x2601: 'GL_LINEAR',
+  0x2800: 'GL_TEXTURE_MAG_FILTER', 0x2801: 'GL_TEXTURE_MIN_FILTER', 0x2802: 'GL_TEXTURE_WRAP_S',
+  0x2803: 'GL_TEXTURE_WRAP_T', 0x2901: 'GL_REPEAT', 0x4000: 'GL_COLOR_BUFFER_BIT',
+  0x84C0: 'GL_TEXTURE0_ARB', 0x84C1: 'GL_TEXTURE1_ARB',
+};
+
+// One letter per argument: e an enum (F: passed as a float), i an integer, f a
+// float, d a double, s a string, p a pointer, n the names glGenTextures wrote,
+// m GLUT's display mode.
+const signatures = {
+  glutInit: 'pp', glutInitDisplayMode: 'm', glutInitWindowSize: 'ii', glutInitWindowPosition: 'ii',
+  glutCreateWindow: 's', glutDisplayFunc: 'p', glutMainLoop: '', glGetString: 'e',
+  glClearColor: 'ffff', glMatrixMode: 'e', glLoadIdentity: '', glOrtho: 'dddddd',
+  glGenTextures: 'in', glBindTexture: 'ei', glTexParameteri: 'eee', glTexImage2D: 'eieiiieep',
+  glDeleteTextures: 'ip', glClear: 'e', glActiveTextureARB: 'e', glTexEnvf: 'eeF', glEnable: 'e',
+  glDisable: 'e', glBegin: 'e', glMultiTexCoord2fARB: 'eff', glVertex3f: 'fff', glEnd: '',
+  glFlush: '',
+};
+
+// The shortest decimal that is the same single-precision float, as C writes it.
+function shortFloat(value) {
+  for (let digits = 1; digits < 10; ++digits) {
+    const shorter = Number(value.toPrecision(digits));
+    if (Math.fround(shorter) == value) return String(shorter);
+  }
+  return String(value);
+}
+
+function argument(kind, value, call) {
+  switch (kind) {
+    case 'e': case 'F': return enums[value] || `0x${value.toString(16).toUpperCase()}`;
+    case 'f': return shortFloat(value);
+    case 's': return JSON.stringify(call.text);
+    case 'p': return '…';
+    case 'n': return `{${call.names.join(', ')}}`;
+    case 'm': return value == 0 ? 'GLUT_RGB | GLUT_SINGLE' : String(value);
+    default: return String(value);
+  }
+}
+
+// One call as C would write it.
+export function format(call) {
+  const kinds = signatures[call.name] || '';
+  return `${call.name}(${call.args.map((value, i) => argument(kinds[i], value, call)).join(', ')})`;
+}
+
+// `imports` with every GL and GLUT function wrapped to hand `onCall` the call
+// before it runs (glutMainLoop never returns); the wrapper then fills in what
+// the call wrote, read through `memory()`, the instance's memory once it exists.
+export function recordImports(imports, memory, onCall) {
+  const recorded = {};
+  for (const [module, functions] of Object.entries(imports)) {
+    recorded[module] = { ...functions };
+    for (const [key, real] of Object.entries(functions)) {
+      const name = typeof real == 'function' && real.name.replace(/^_(lightmap_|emscripten_)?/, '');
+      if (!name || !/^glu?t?[A-Z]/.test(name)) continue;
+      recorded[module][key] = function (...args) {
+        const call = { name, args };
+        if (name == 'glutCreateWindow') call.text = cString(memory(), args[0]);
+        onCall(call, 'before');
+        const result = real.apply(this, args);
+        if (name == 'glGenTextures') call.names = [...new Uint32Array(memory().buffer, args[1], args[0])];
+        if (name == 'glTexImage2D' && args[8]) { // rows of whole texels, no padding at these sizes
+          const bytes = args[3] * args[4] * (args[6] == 0x1908 ? 4 : 3);
+          call.texels = new Uint8Array(memory().buffer, args[8], bytes).slice();
+        }
+        onCall(call, 'after');
+        return result;
+      };
+    }
+  }
+  return recorded;
+}
+
+function cString(memory, pointer) {
+  const bytes = new Uint8Array(memory.buffer, pointer);
+  return new TextDecoder().decode(bytes.subarray(0, bytes.indexOf(0)));
+}

@@ -1,0 +1,90 @@
+// A visitor's image as exactly what the program reads: a standard 24-bit BMP of
+// the program's size (32x32 "light.bmp", 256x256 "wall.bmp"), and a sentence
+// that says what was done to it.
+
+const limitSide = 8192, limitBytes = 50 * 1000 * 1000;
+
+// The 54-byte headers of a standard 24-bit BMP, rows bottom to top, blue-green-red;
+// the rows of both sizes are whole multiples of four bytes, so there is no padding.
+function encodeBmp(rgba, size) {
+  const bytes = new Uint8Array(54 + size * size * 3), view = new DataView(bytes.buffer);
+  bytes.set([0x42, 0x4d]);
+  view.setUint32(2, bytes.length, true);
+  view.setUint32(10, 54, true);
+  view.setUint32(14, 40, true);
+  view.setInt32(18, size, true);
+  view.setInt32(22, size, true);
+  view.setUint16(26, 1, true);
+  view.setUint16(28, 24, true);
+  view.setUint32(34, size * size * 3, true);
+  view.setUint32(38, 2835, true); // 72 dpi, in pixels per metre
+  view.setUint32(42, 2835, true);
+  let at = 54;
+  for (let row = size - 1; row >= 0; --row) {
+    for (let x = 0; x < size; ++x, at += 3) {
+      const i = (row * size + x) * 4;
+      bytes.set([rgba[i + 2], rgba[i + 1], rgba[i]], at);
+    }
+  }
+  return bytes;
+}
+
+// The BMP's pixels as the program reads them (from byte 54, blue-green-red, the
+// first row at the bottom), top row first as RGBA for a 2D canvas.
+export function bmpPixels(bytes, size) {
+  const rgba = new Uint8ClampedArray(size * size * 4);
+  for (let i = 0; i < size * size; ++i) {
+    const x = i % size, row = size - 1 - Math.floor(i / size), at = 54 + (row * size + x) * 3;
+    rgba.set([bytes[at + 2], bytes[at + 1], bytes[at], 255], i * 4);
+  }
+  return new ImageData(rgba, size, size);
+}
+
+// Draws the bitmap's part that the program gets: all of it at the right size,
+// else its centre square scaled.
+function draw(context, bitmap, size) {
+  if (bitmap.width == size && bitmap.height == size) return context.drawImage(bitmap, 0, 0);
+  const side = Math.min(bitmap.width, bitmap.height);
+  context.imageSmoothingQuality = 'high';
+  context.drawImage(bitmap, (bitmap.width - side) / 2, (bitmap.height - side) / 2, side, side,
+                    0, 0, size, size);
+}
+
+function canvasContext(size) {
+  const canvas = document.createElement('canvas');
+  canvas.width = canvas.height = size;
+  return canvas.getContext('2d', { willReadFrequently: true });
+}
+
+function whatWasDone({ width, height }, size, transparent) {
+  const side = Math.min(width, height);
+  const done = width == size && height == size ? `${width}×${height}, taken pixel for pixel`
+             : width == height ? `${width}×${height}, scaled to ${size}×${size}`
+             : `${width}×${height}: the centre ${side}×${side}, scaled to ${size}×${size}`;
+  return transparent ? `${done}; transparent parts shown over black` : done;
+}
+
+// Any image the browser decodes, as { bytes, note }: no colour management,
+// transparency over black. Throws an Error whose message is for the visitor.
+export async function convert(file, size) {
+  const name = file.name ? `“${file.name}”` : 'This file';
+  if (file.size > limitBytes) throw new Error(`${name} is over 50 MB.`);
+  let bitmap;
+  try {
+    bitmap = await createImageBitmap(file, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+  } catch (error) {
+    throw new Error(`${name} is not an image this browser can read.`);
+  }
+  if (bitmap.width > limitSide || bitmap.height > limitSide) {
+    throw new Error(`${name} is ${bitmap.width}×${bitmap.height}: over 8192 pixels on a side.`);
+  }
+  const alone = canvasContext(size), overBlack = canvasContext(size);
+  draw(alone, bitmap, size);
+  const alpha = alone.getImageData(0, 0, size, size).data;
+  const transparent = alpha.some((value, i) => i % 4 == 3 && value < 255);
+  overBlack.fillStyle = '#000';
+  overBlack.fillRect(0, 0, size, size);
+  draw(overBlack, bitmap, size);
+  const note = `${file.name ? `${file.name}, ` : ''}${whatWasDone(bitmap, size, transparent)}.`;
+  return { bytes: encodeBmp(overBlack.getImageData(0, 0, size, size).data, size), note };
+}
