@@ -124,7 +124,9 @@ async function run() {
     if (!current()) return letGo(program);
     Object.assign(page, { started: true, program });
   } catch (error) {
-    if (current()) say('status', `The program could not run: ${error.message || error}`);
+    if (!current()) return;
+    if (webglMissing()) return sayWebglMissing();
+    say('status', `The program could not run: ${error.message || error}`);
   }
 }
 
@@ -170,24 +172,22 @@ function webglMissing() {
   return !probe;
 }
 
+// In place of the canvas, where the browser has no WebGL; asked only once a
+// run has failed, since making a context to ask costs the first frame time.
+function sayWebglMissing() {
+  for (const control of document.querySelectorAll('input, button')) control.disabled = true;
+  $('canvas').replaceWith(Object.assign(document.createElement('p'), {
+    id: 'no-webgl',
+    textContent: 'This page needs WebGL, which this browser does not offer or has turned off.',
+  }));
+}
+
 async function start() {
-  if (webglMissing()) {
-    for (const control of document.querySelectorAll('input, button')) control.disabled = true;
-    return $('canvas').replaceWith(Object.assign(document.createElement('p'), {
-      id: 'no-webgl',
-      textContent: 'This page needs WebGL, which this browser does not offer or has turned off.',
-    }));
-  }
-  // All at once: the program's script, its module (compiled as it arrives) and the images.
-  state.script = loadScript('lightmap.js');
-  state.wasm = compileProgram();
-  const images = ['light', 'wall'].map(async which => {
-    const response = await fetchOk(`${which}.bmp`);
-    state.demo[which] = new Uint8Array(await response.arrayBuffer());
-  });
-  for (const promise of [state.script, state.wasm]) promise.catch(() => {}); // awaited by run
   try {
-    await Promise.all(images);
+    await Promise.all(['light', 'wall'].map(async which => {
+      const response = await fetchOk(`${which}.bmp`);
+      state.demo[which] = new Uint8Array(await response.arrayBuffer());
+    }));
   } catch (error) {
     return say('status', error.message);
   }
@@ -203,4 +203,9 @@ async function start() {
   run();
 }
 
+// All at once, first thing (index.html has the browser fetch them already): the
+// program's script, its module (compiled as it arrives) and the demo's images.
+state.script = loadScript('lightmap.js');
+state.wasm = compileProgram();
+for (const promise of [state.script, state.wasm]) promise.catch(() => {}); // each run awaits them
 start();

@@ -68,13 +68,15 @@ export function drawnAt(frame, width, height, x, y) {
   return [frame[at], frame[at + 1], frame[at + 2]];
 }
 
-// The readout's text, and a note for what the numbers alone do not say.
+// The readout's text, a note for what the numbers alone do not say, and the
+// three colours (light, wall, result; null where there is none) for swatches.
 export function readout(scene, frame, x, y) {
   const drawn = drawnAt(frame, scene.width, scene.height, x, y).join(' ');
   const samples = sampleAt(scene, x, y);
   if (!samples) {
     return { text: `x ${x}, y ${y}: outside the square, no light or wall to sample = ${drawn}`,
-             note: 'Outside the square the program only clears: black.', samples };
+             note: 'Outside the square the program only clears: black.', samples,
+             colours: [null, null, drawn.split(' ')] };
   }
   const [light, wall] = samples.map(sample => sample.colour || [255, 255, 255]);
   const missing = [['light map', samples[0]], ['wall', samples[1]]].filter(([, s]) => !s.colour);
@@ -84,5 +86,6 @@ export function readout(scene, frame, x, y) {
                            'a unit without one passes white on.'
                          : 'Each channel: light × wall / 255.',
     samples,
+    colours: [light, wall, drawn.split(' ')],
   };
 }

@@ -53,9 +53,14 @@ function outline(scene) {
 function probeAt(x, y) {
   point = { x, y };
   if (!shown || !shown.scene) return;
-  const { text, note, samples } = readout(shown.scene, shown.record.pixels, x, y);
+  const { text, note, samples, colours } = readout(shown.scene, shown.record.pixels, x, y);
   $('pixel').textContent = text;
   $('pixel-note').textContent = note;
+  const swatches = $('pixel-swatches');
+  swatches.hidden = false;
+  swatches.querySelectorAll('[data-colour]').forEach((swatch, i) => {
+    swatch.style.background = colours[i] ? `rgb(${colours[i].join(' ')})` : 'none';
+  });
   place($('result-marker'), (x + 0.5) / shown.canvas.width, (y + 0.5) / shown.canvas.height);
   for (const [which, unit] of [['light', 0], ['wall', 1]]) {
     const marker = $(`${which}-marker`), sample = samples && samples[unit];
