@@ -14,10 +14,6 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 600
-SMOKE_FUZZ_SECONDS ?= 30
-FUZZ_DIR = build-asan/fuzz
-FUZZ_RUN = mkdir -p $(FUZZ_DIR)/corpus && build-asan/tests/bmp_reader_fuzz \
-  -artifact_prefix=$(FUZZ_DIR)/ -print_final_stats=1 $(FUZZ_DIR)/corpus tests/fuzz/seeds
 # All that `make run` builds: the program, its images, and the probe that tells
 # the headless screenshot when the first frame is complete.
 DEMO_TARGETS = lightmap demo_images glprobe
@@ -28,7 +24,7 @@ WERROR = OFF
 test: WERROR = ON
 
 .PHONY: run build test test-debian12 test-debian13 bench figure dist memcheck sanitize-build \
-  sanitize fuzz fuzz-smoke windows web serve clean
+  sanitize fuzz windows web serve clean
 
 # A cross build's images come from a native make_images, built in a corner of
 # its folder.
@@ -53,10 +49,11 @@ build:
 	@scripts/quietly cmake --preset ci
 	@scripts/quietly cmake --build --preset ci -j $(JOBS)
 
-# The sanitizer and fuzz runs go first so that CTest's summary closes the output.
-# Every test that needs a display runs on an X server of its own; the cases run
-# the three builds and what make dist makes of them.
-test: build sanitize fuzz-smoke windows web dist
+# The sanitizer build's tests (the reader's, and 30 s of its fuzzer) go first so
+# that CTest's summary of the rest closes the output. Every test that needs a
+# display runs on an X server of its own; the cases run the three builds and what
+# make dist makes of them.
+test: build sanitize windows web dist
 	@ctest --preset ci -j $(JOBS)
 
 # Start-up time, memory and reader cost on this machine, and the page's download
@@ -79,24 +76,19 @@ memcheck: build
 	@ctest --preset ci -L memcheck
 
 # The reader's unit tests and its fuzzer, built by clang with AddressSanitizer
-# and UndefinedBehaviorSanitizer.
+# and UndefinedBehaviorSanitizer: `ctest --preset asan`, the fuzzer for 30 s; a
+# failure shows the sanitizer's whole report, and the input that broke the reader
+# is kept in build-asan/fuzz/.
 sanitize-build:
 	@scripts/install-deps run test
 	@scripts/quietly cmake --preset asan
 	@scripts/quietly cmake --build --preset asan -j $(JOBS)
 
 sanitize: sanitize-build
-	@build-asan/tests/unit_tests --gtest_brief=1
+	@ctest --preset asan -j $(JOBS)
 
 fuzz: sanitize-build
-	$(FUZZ_RUN) -max_total_time=$(FUZZ_SECONDS)
-
-# A short run that shows the sanitizer's whole report, and where the input that
-# broke the reader was kept, only when it finds something.
-fuzz-smoke: sanitize-build
-	@$(FUZZ_RUN) -max_total_time=$(SMOKE_FUZZ_SECONDS) >$(FUZZ_DIR)/smoke.log 2>&1 \
-	  && grep 'stat::number_of_executed_units' $(FUZZ_DIR)/smoke.log \
-	  || { cat $(FUZZ_DIR)/smoke.log; echo "fuzz: the failing input is kept in $(FUZZ_DIR)/"; exit 1; }
+	@LIGHTMAP_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --preset asan -L fuzz
 
 # lightmap.exe for 64-bit Windows, with the demo's images beside it: MinGW-w64
 # against the UCRT, freeglut built once from Debian's source into the same

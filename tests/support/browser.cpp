@@ -1,11 +1,10 @@
 // The web build's page in headless Chromium, driven by page.mjs (playwright-core)
-// as a visitor would: the folder's images are chosen in the page's two inputs (a
-// PNG where the test made one, else the BMP; "Leave out" where there is neither),
-// then the case's own steps run. The driver leaves the canvas as a PNG and what
-// the page said in files. The packaged page is the web zip unzipped afresh.
+// as a visitor would: the folder's light.bmp and wall.bmp chosen in the page's
+// two panels ("Leave out" where there is none). The driver leaves the canvas as a
+// PNG and what the page said in files; console errors, uncaught exceptions,
+// refused requests and any message on the page fail the case. Packaged: the web
+// zip unzipped afresh.
 #include "launcher.h"
-
-#include <gtest/gtest.h>
 
 #include <sys/wait.h>
 
@@ -15,32 +14,30 @@ struct BrowserDemo : Demo {
     bool packaged = false;
     std::string out;
 
-    bool launch(const DemoOptions& options) override
+    ~BrowserDemo() override
     {
-        std::string page = LIGHTMAP_WEB_BUILD;
-        if (packaged && (page = unpackArtifact(LIGHTMAP_WEB_ZIP)).empty())
+        for (const std::string& fault : splitLines(readFile(out + "/errors.txt")))
+            ADD_FAILURE() << fault;
+    }
+
+    bool start(const DemoOptions& options) override
+    {
+        const std::string unzipped = packaged ? unpackArtifact(LIGHTMAP_WEB_ZIP) : "";
+        if (packaged && unzipped.empty())
             return false;
-        if (packaged)
-            page += "/" LIGHTMAP_WEB_ZIP_FOLDER;
+        const std::string page = packaged ? unzipped + "/" LIGHTMAP_WEB_ZIP_FOLDER : LIGHTMAP_WEB_BUILD;
         out = makeTempFolder("page");
         ChildOptions driver;
         driver.argv = {"node", LIGHTMAP_PAGE_DRIVER, page};
-        for (const std::string which : {"light", "wall"}) {
-            const std::string png = options.folder + "/" + which + ".png";
-            const std::string bmp = options.folder + "/" + which + ".bmp";
-            driver.argv.push_back(fileSize(png) >= 0   ? png
-                                  : fileSize(bmp) >= 0 ? bmp
-                                                       : "none");
-        }
+        for (const std::string name : {"/light.bmp", "/wall.bmp"})
+            driver.argv.push_back(fileSize(options.folder + name) >= 0 ? options.folder + name : "none");
         driver.argv.push_back(out);
         driver.outputDirectory = out;
         startChild(child, driver);
         return child.pid > 0;
     }
 
-    bool windowed() const override { return false; }
-
-    // The driver ends once the page has settled and everything is written.
+    // The driver ends once the page has drawn and everything is written.
     long frames() override
     {
         return !childRunning(child) && WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0;
@@ -48,7 +45,6 @@ struct BrowserDemo : Demo {
 
     Image capture() override { return readPng(out + "/canvas.png"); }
     std::string output() override { return readFile(out + "/output.txt"); }
-    std::vector<std::string> faults() override { return splitLines(readFile(out + "/errors.txt")); }
     std::string state() override
     {
         return "the page's driver " + describeState(child) + ": " + readFile(child.stderrPath);

@@ -35,17 +35,6 @@ std::uint8_t toByte(double value)
     return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
 }
 
-int channelDifference(Rgb a, Rgb b)
-{
-    return std::max({std::abs(a.r - b.r), std::abs(a.g - b.g), std::abs(a.b - b.b)});
-}
-
-std::string describe(Rgb colour)
-{
-    return "(" + std::to_string(colour.r) + ", " + std::to_string(colour.g) + ", " +
-           std::to_string(colour.b) + ")";
-}
-
 // GL_LINEAR sampling of a GL_REPEAT texture at (s, t), channels in [0, 1].
 Colour sampleLinearRepeat(const Image& texture, double s, double t)
 {
@@ -92,38 +81,4 @@ Image expectedFrame(const Scene& scene, int width, int height)
         }
     }
     return frame;
-}
-
-FrameDifference compareFrames(const Image& expected, const Image& observed)
-{
-    FrameDifference difference;
-    if (expected.width != observed.width || expected.height != observed.height) {
-        difference.worst = 256;
-        return difference;
-    }
-    for (int y = 0; y < expected.height; ++y) {
-        for (int x = 0; x < expected.width; ++x) {
-            const int d = channelDifference(expected.at(x, y), observed.at(x, y));
-            difference.pixelsOverTolerance += d > pixelTolerance;
-            if (d > difference.worst) {
-                difference.worst = d;
-                difference.x = x;
-                difference.y = y;
-                difference.expected = expected.at(x, y);
-                difference.observed = observed.at(x, y);
-            }
-        }
-    }
-    return difference;
-}
-
-std::string describe(const FrameDifference& difference)
-{
-    if (difference.worst > 255)
-        return "frames differ in size";
-    return "worst difference " + std::to_string(difference.worst) + " at (" +
-           std::to_string(difference.x) + ", " + std::to_string(difference.y) +
-           ") from the bottom left: expected " + describe(difference.expected) + ", observed " +
-           describe(difference.observed) + "; " + std::to_string(difference.pixelsOverTolerance) +
-           " pixels over the tolerance of " + std::to_string(pixelTolerance);
 }

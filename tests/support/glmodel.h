@@ -22,14 +22,4 @@ struct Scene {
 // The window's expected pixels when its viewport is width x height.
 Image expectedFrame(const Scene& scene, int width, int height);
 
-struct FrameDifference {
-    int worst = 0; // largest channel difference over the whole frame
-    int x = 0, y = 0;
-    Rgb expected, observed;
-    long pixelsOverTolerance = 0;
-};
-FrameDifference compareFrames(const Image& expected, const Image& observed);
-// Where, what was expected and what was seen, as piglit's probes print it.
-std::string describe(const FrameDifference& difference);
-
 #endif

@@ -1,8 +1,10 @@
-// RGB images as the tests hold them, rows bottom to top as OpenGL numbers them,
-// and to and from files: BMPs for the program, PNGs from the page and for
-// failures.
+// RGB images as the tests hold them, rows bottom to top as OpenGL numbers them;
+// to and from files (BMPs for the program, PNGs from the page); and the one
+// comparison every picture and texel test makes, which leaves PNGs to look at.
 #ifndef LIGHTMAP_TESTS_IMAGE_H
 #define LIGHTMAP_TESTS_IMAGE_H
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
@@ -28,5 +30,18 @@ bool writeImageBmp(const std::string& path, const Image& image);
 // a failure, when one cannot be written or read.
 bool writeImagePng(const std::string& path, const Image& image);
 Image readPng(const std::string& path);
+
+// The pixels of `observed` more than `tolerance` off `expected` in any channel:
+// how many (-1: the sizes differ) and the first, counted from the top left.
+struct Differences {
+    long count = 0;
+    int x = 0, y = 0;
+    Rgb expected, observed;
+};
+Differences differingPixels(const Image& expected, const Image& observed, int tolerance);
+// Success, or a failure that names the first differing pixel with both values
+// there and how many pixels differ, after writing the observed, expected and
+// difference pictures as PNGs into the test's output folder, their paths given.
+testing::AssertionResult imagesMatch(const Image& expected, const Image& observed, int tolerance);
 
 #endif

@@ -1,27 +1,75 @@
-// What every launcher shares: starting the demo the same way for every test that
-// looks at it from outside, waiting for its frames, and capturing until a match.
+// What every launcher shares: the table, what each kind can never do (the one
+// list of skips that stay skips), what each needs to be there, and starting and
+// watching the demo the same way for every test.
 #include "launcher.h"
-
-#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <fstream>
 #include <unistd.h>
 
-const char demoTitle[] = "OpenGL Demo - Light Mapping (ARB_Multitexture)";
-
 namespace {
 
-bool readable(const char* path)
+enum class Kind { native, wine, browser };
+
+const struct Entry {
+    const char* name;
+    Kind kind;
+    bool packaged;
+    const char* description;
+} entries[] = {
+#define LIGHTMAP_TABLE_ENTRY(name, kind, packaged, description)                                    \
+    {#name, Kind::kind, packaged, description},
+    LIGHTMAP_LAUNCHERS(LIGHTMAP_TABLE_ENTRY)
+#undef LIGHTMAP_TABLE_ENTRY
+};
+
+// What no launcher of a kind can ever do, and why: in every build these cases
+// are skips, the only ones.
+const struct {
+    Kind kind;
+    bool DemoOptions::*asks; // a bool option, or one of the lists when not empty
+    std::vector<std::string> DemoOptions::*list;
+    const char* reason;
+} never[] = {
+    {Kind::browser, &DemoOptions::withoutMultitexture, nullptr,
+     "the browser's WebGL cannot be told to hide ARB_multitexture"},
+    {Kind::browser, nullptr, &DemoOptions::arguments, "the page has no command line to pass on"},
+    {Kind::wine, nullptr, &DemoOptions::wrapper, "only the Linux build runs under apitrace or valgrind"},
+    {Kind::browser, nullptr, &DemoOptions::wrapper, "only the Linux build runs under apitrace or valgrind"},
+    {Kind::wine, nullptr, &DemoOptions::env, "only the Linux build runs with the GL probe's answers"},
+    {Kind::browser, nullptr, &DemoOptions::env, "only the Linux build runs with the GL probe's answers"},
+};
+
+bool readable(const std::string& path)
 {
-    return path[0] != '\0' && access(path, R_OK) == 0;
+    return access(path.c_str(), R_OK) == 0;
+}
+
+// What each kind runs, from its build or from dist/; "" when it is all there.
+std::string missingFor(const Entry& entry)
+{
+    const std::string artifact = entry.kind == Kind::native ? LIGHTMAP_DEB
+                                 : entry.kind == Kind::wine ? LIGHTMAP_WINDOWS_ZIP
+                                                            : LIGHTMAP_WEB_ZIP;
+    const bool wine = entry.kind == Kind::wine, browser = entry.kind == Kind::browser;
+    if (entry.packaged && !readable(LIGHTMAP_DIST "/" + artifact))
+        return "no dist/" + artifact + ": make dist";
+    if (wine && !entry.packaged && !readable(LIGHTMAP_WINDOWS_EXE))
+        return "no Windows build: make windows";
+    if (wine && !readable(LIGHTMAP_WINE))
+        return "no Wine: make windows installs wine64";
+    if (browser && !entry.packaged && !readable(LIGHTMAP_WEB_BUILD "/lightmap.wasm"))
+        return "no web build: make web";
+    if (browser && !readable(LIGHTMAP_PLAYWRIGHT))
+        return "no playwright-core: make test installs it (npm ci)";
+    return "";
 }
 
 } // namespace
 
-Image Demo::capture()
+std::ostream& operator<<(std::ostream& out, Launcher launcher)
 {
-    return captureWindow(window);
+    return out << entries[static_cast<int>(launcher)].name;
 }
 
 std::string Demo::state()
@@ -29,39 +77,29 @@ std::string Demo::state()
     return "the program " + describeState(child) + "; stderr: " + readFile(child.stderrPath);
 }
 
-std::string launcherMissing(Launcher launcher, const DemoOptions& options)
+void Demo::noWindow(const char* what)
 {
-    const bool wine = launcher == Launcher::Wine || launcher == Launcher::WindowsZip;
-    const bool browser = launcher == Launcher::Browser || launcher == Launcher::WebZip;
-    const char* artifact = launcher == Launcher::Deb          ? LIGHTMAP_DEB
-                           : launcher == Launcher::WindowsZip ? LIGHTMAP_WINDOWS_ZIP
-                           : launcher == Launcher::WebZip     ? LIGHTMAP_WEB_ZIP
-                                                              : nullptr;
-    if (artifact != nullptr && !readable((std::string(LIGHTMAP_DIST "/") + artifact).c_str()))
-        return std::string("no dist/") + artifact + ": make dist";
-    if (launcher == Launcher::Wine && !readable(LIGHTMAP_WINDOWS_EXE))
-        return "no Windows build: make windows";
-    if (wine && !readable(LIGHTMAP_WINE))
-        return "no Wine: make windows installs wine64";
-    if (launcher == Launcher::Browser && !readable(LIGHTMAP_WEB_BUILD "/lightmap.wasm"))
-        return "no web build: make web";
-    if (browser && !readable(LIGHTMAP_PLAYWRIGHT))
-        return "no playwright-core: make test installs it (npm ci)";
-    if (browser && options.withoutMultitexture)
-        return "the browser's WebGL cannot be told to hide ARB_multitexture";
-    if (launcher != Launcher::Native && !options.wrapper.empty())
-        return "only the Linux build runs under a wrapper";
-    return "";
+    ADD_FAILURE() << "no window of the test's own to " << what;
+}
+
+Unrunnable whyNotRunnable(Launcher launcher, const DemoOptions& options)
+{
+    const Entry& entry = entries[static_cast<int>(launcher)];
+    for (const auto& cannot : never) {
+        const bool asked = cannot.asks ? options.*cannot.asks : !(options.*cannot.list).empty();
+        if (cannot.kind == entry.kind && asked)
+            return {cannot.reason, true};
+    }
+    return {missingFor(entry), false};
 }
 
 std::string unpackArtifact(const std::string& name)
 {
-    const std::string file = std::string(LIGHTMAP_DIST) + "/" + name,
-                      folder = makeTempFolder("dist");
     ChildOptions unpack;
-    unpack.argv = name.size() > 4 && name.substr(name.size() - 4) == ".deb"
-                      ? std::vector<std::string>{"dpkg-deb", "-x", file, folder}
-                      : std::vector<std::string>{"cmake", "-E", "tar", "xf", file};
+    const std::string file = LIGHTMAP_DIST "/" + name, folder = makeTempFolder("dist");
+    unpack.argv = {"cmake", "-E", "tar", "xf", file};
+    if (name.size() > 4 && name.substr(name.size() - 4) == ".deb")
+        unpack.argv = {"dpkg-deb", "-x", file, folder};
     unpack.workingDirectory = folder;
     const ToolRun run = runTool(unpack, 60.0);
     if (run.status != 0)
@@ -81,31 +119,18 @@ void placeImages(const std::string& from, const std::string& to)
 
 std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& given, double seconds)
 {
-    const bool packaged = launcher >= Launcher::Deb;
-    std::unique_ptr<Demo> demo =
-        launcher == Launcher::Wine || launcher == Launcher::WindowsZip  ? makeWineDemo(packaged)
-        : launcher == Launcher::Browser || launcher == Launcher::WebZip ? makeBrowserDemo(packaged)
-                                                                        : makeNativeDemo(packaged);
+    const Entry& entry = entries[static_cast<int>(launcher)];
+    std::unique_ptr<Demo> demo = entry.kind == Kind::wine      ? makeWineDemo(entry.packaged)
+                                 : entry.kind == Kind::browser ? makeBrowserDemo(entry.packaged)
+                                                               : makeNativeDemo(entry.packaged);
     DemoOptions options = given;
     if (options.folder.empty())
         options.folder = makeTempFolder("demo");
-    if (!demo->launch(options))
+    if (!demo->start(options))
         return nullptr;
     if (!waitForFrames(*demo, 1, seconds)) {
-        ADD_FAILURE() << "no first frame (waited up to " << seconds << " s): " << demo->state();
-        return nullptr;
-    }
-    if (!demo->windowed())
-        return demo;
-    // The first frame is drawn when the window is exposed, so by then the window
-    // exists: this only covers the X server's own lag.
-    demo->window = waitForWindow(demoTitle, 2.0);
-    if (demo->window == 0) {
-        std::string titles;
-        for (const std::string& title : topLevelTitles())
-            titles += " \"" + title + "\"";
-        ADD_FAILURE() << "no single viewable window titled \"" << demoTitle
-                      << "\"; top-level titles:" << titles << "; " << demo->state();
+        ADD_FAILURE() << "no first frame from " << entry.description << " within " << seconds
+                      << " s: " << demo->state();
         return nullptr;
     }
     return demo;
@@ -122,18 +147,15 @@ bool waitForFrames(Demo& demo, long frames, double seconds)
     return reached;
 }
 
-FrameDifference captureUntilMatching(Demo& demo, const Image& expected, double seconds, Image* shot)
+Image captureMatching(Demo& demo, const Image& expected, double seconds)
 {
-    FrameDifference difference;
+    Image captured;
     pollUntil(
         seconds,
         [&] {
-            const Image captured = demo.capture();
-            difference = compareFrames(expected, captured);
-            if (shot != nullptr)
-                *shot = captured;
-            return difference.worst <= pixelTolerance;
+            captured = demo.capture();
+            return differingPixels(expected, captured, pixelTolerance).count == 0;
         },
         20);
-    return difference;
+    return captured;
 }

@@ -1,10 +1,9 @@
-// One interface over the ways the tests run the real program: the Linux build
-// with the GL probe preloaded (native.cpp), the Windows build under Wine
-// (wine.cpp), both on the test's own X server (x11.cpp), and the web build's page
-// in headless Chromium (browser.cpp); each from its build folder, or from what
-// `make dist` made of it, unpacked in a fresh place. One case table is
-// instantiated over the launchers; what a launcher cannot do is skipped with the
-// reason, never failed and never silently left out.
+// One interface over the ways the tests run the real program, one file each: the
+// Linux build with the GL probe preloaded (native.cpp), the Windows build under
+// Wine (wine.cpp), both on the test's own X server (x11.cpp), and the web build's
+// page in headless Chromium (browser.cpp); each also as what `make dist` made of
+// it, unpacked afresh. A test never asks which launcher it has: a launcher that
+// cannot run a case says why, and launcher.cpp lists all of that in one place.
 #ifndef LIGHTMAP_TESTS_LAUNCHER_H
 #define LIGHTMAP_TESTS_LAUNCHER_H
 
@@ -14,99 +13,115 @@
 #include <memory>
 #include <ostream>
 
-enum class Launcher { Native, Wine, Browser, Deb, WindowsZip, WebZip };
+// The launchers, one table: each entry's name is its enum value and the prefix
+// of its cases' names (CTest's labels select by it); then its kind (the file that
+// runs it), whether it runs an artifact of dist/, and what it runs, in words.
+#define LIGHTMAP_LAUNCHERS(X)                                                                       \
+    X(Native, native, false, "the Linux build")                                                    \
+    X(Wine, wine, false, "the Windows build under Wine")                                           \
+    X(Browser, browser, false, "the web build's page in Chromium")                                 \
+    X(Deb, native, true, "the Debian package, unpacked")                                           \
+    X(WindowsZip, wine, true, "the Windows zip, unpacked, under Wine")                             \
+    X(BrowserZip, browser, true, "the web zip's page, unpacked, in Chromium")
+#define LIGHTMAP_ENUM_ENTRY(name, kind, packaged, description) name,
+enum class Launcher { LIGHTMAP_LAUNCHERS(LIGHTMAP_ENUM_ENTRY) };
+#undef LIGHTMAP_ENUM_ENTRY
+std::ostream& operator<<(std::ostream& out, Launcher launcher);
 
 struct DemoOptions {
     std::string folder;                 // working directory, with the images; empty: a fresh one
     std::vector<std::string> arguments; // after the program name
-    bool withoutMultitexture = false;   // the driver (probe, Wine's registry) hides the extension
-    std::vector<std::string> env;       // Native: e.g. LIGHTMAP_PROBE_NULL_PROCS=...
-    std::vector<std::string> wrapper;   // Native: a command to run it under (apitrace, valgrind)
+    bool withoutMultitexture = false;   // the driver hides the extension
+    std::vector<std::string> env;       // for the GL probe: LIGHTMAP_PROBE_...=...
+    std::vector<std::string> wrapper;   // a command to run the program under (apitrace, valgrind)
 };
 
-using WindowId = unsigned long;
+struct Point {
+    int x = 0, y = 0;
+};
 
 // One run of the program; `child` is the program itself, or the page's driver.
+// What needs a window of the test's own fails, saying so, where there is none.
 struct Demo {
     Child child;
-    WindowId window = 0; // once it shows, for the launchers that open an X window
 
     virtual ~Demo() = default;
-    virtual bool launch(const DemoOptions& options) = 0; // false: recorded as a failure
-    virtual bool windowed() const { return true; }
-    virtual long frames() = 0; // flushed so far
-    virtual Image capture();   // the window's pixels, or the page's canvas
-    virtual std::string output() { return readFile(child.stdoutPath); }
-    virtual std::string lineEnd() const { return "\n"; }        // Windows writes CR LF
-    virtual std::vector<std::string> faults() { return {}; }    // the page's console errors
-    virtual std::string state();                                // for failure messages
+    virtual bool start(const DemoOptions& options) = 0; // false: recorded as a failure
+    virtual long frames() = 0;                          // flushed so far
+    virtual Image capture() = 0;                        // its pixels, bottom row first
+    virtual std::string output() { return readFile(child.stdoutPath); } // \n line ends
+    virtual std::string state(); // for failure messages
+    virtual void expose() { noWindow("expose"); } // so that the program draws again
+    virtual void resize(int, int) { noWindow("resize"); }
+    virtual void paint(Rgb) { noWindow("paint"); } // all over, so that an undrawn pixel shows
+    virtual Point position() { return noWindow("place"), Point{}; } // its top left on the screen
+
+  private:
+    static void noWindow(const char* what);
 };
-// `packaged`: the artifact of dist/ for that build, unpacked afresh.
-std::unique_ptr<Demo> makeNativeDemo(bool packaged = false);
-std::unique_ptr<Demo> makeWineDemo(bool packaged = false);
-std::unique_ptr<Demo> makeBrowserDemo(bool packaged = false);
-// The dist/ file named `name`, unpacked (dpkg-deb -x or an unzip) into a fresh
-// folder; "" with the reason recorded as a failure, if it cannot be.
-std::string unpackArtifact(const std::string& name);
-// The case's images in `to`: light.bmp and wall.bmp as `from` has them, or none.
-void placeImages(const std::string& from, const std::string& to);
 
-// Why this launcher cannot run `options` here ("no Windows build: make windows"), or "".
-std::string launcherMissing(Launcher launcher, const DemoOptions& options = {});
-#define SKIP_IF_LAUNCHER_MISSING(launcher, options)                                                \
-    if (const std::string missing = launcherMissing(launcher, options); !missing.empty())          \
-    GTEST_SKIP() << missing
+// Why `launcher` cannot run `options` here ("no Windows build: make windows"),
+// and whether no launcher of its kind ever can; "" when it can.
+struct Unrunnable {
+    std::string reason;
+    bool never = false; // else a missing build or tool: a failure where launchers are required
+};
+Unrunnable whyNotRunnable(Launcher launcher, const DemoOptions& options);
+#define SKIP_OR_FAIL_UNLESS_RUNNABLE(launcher, options)                                            \
+    if (const Unrunnable why = whyNotRunnable(launcher, options); why.reason.empty()) {            \
+    } else if (why.never || !LIGHTMAP_LAUNCHERS_REQUIRED)                                          \
+        GTEST_SKIP() << why.reason;                                                                \
+    else                                                                                           \
+        GTEST_FAIL() << why.reason
 
-// Starts the demo, waits up to `seconds` for its first frame, then briefly for its
-// window; null, with the reason and the program's state and stderr recorded as a
-// failure, as soon as the program ends or either is late.
+// Starts the demo and waits up to `seconds` for its first frame; null, with the
+// reason and the program's state recorded as a failure, if it ends or is late.
 std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& options,
                                 double seconds = 20.0);
 // Until `frames` frames in all are flushed; false at once if the program ends first.
 bool waitForFrames(Demo& demo, long frames, double seconds = 10.0);
-// The program's flush and the copy the test sees are not one event: captures until
-// the demo matches `expected` within the tolerance or `seconds` pass. The
-// difference of the last capture, which lands in `shot`.
-FrameDifference captureUntilMatching(Demo& demo, const Image& expected, double seconds = 3.0,
-                                     Image* shot = nullptr);
+// The program's flush and the copy the test sees are not one event: captures
+// until the picture matches `expected` or `seconds` pass; the last capture.
+Image captureMatching(Demo& demo, const Image& expected, double seconds = 3.0);
 
-// The X server of $DISPLAY, seen from outside the program (x11.cpp).
-extern const char demoTitle[];
-bool openTestDisplay(); // false, with the reason recorded as a failure, without one
-WindowId waitForWindow(const std::string& title, double seconds); // the one viewable; 0: none
-std::vector<std::string> topLevelTitles();
-struct WindowGeometry {
-    int x = 0, y = 0, width = 0, height = 0;
+// The case's light.bmp and wall.bmp, as `from` has them or none, into `to`.
+void placeImages(const std::string& from, const std::string& to);
+// The dist/ file `name` unpacked into a fresh folder; "" after a failure.
+std::string unpackArtifact(const std::string& name);
+// Each kind's file makes its demos; `packaged`: from the artifact of dist/.
+std::unique_ptr<Demo> makeNativeDemo(bool packaged);
+std::unique_ptr<Demo> makeWineDemo(bool packaged);
+std::unique_ptr<Demo> makeBrowserDemo(bool packaged);
+
+// Every case type derives from NamedCase, whose name names its tests and prints
+// it in a failure; a parameter is a case, or a case and a launcher.
+struct NamedCase {
+    const char* name;
 };
-WindowGeometry windowGeometry(WindowId window);
-Image captureWindow(WindowId window); // bottom row first, as OpenGL numbers rows
-void exposeWindow(WindowId window);   // GLUT then calls the display callback again
-void resizeWindow(WindowId window, int width, int height);
-void paintWindow(WindowId window, Rgb colour);
-
-inline void PrintTo(Launcher launcher, std::ostream* out)
+inline std::ostream& operator<<(std::ostream& out, const NamedCase& c)
 {
-    const char* names[] = {"Native", "Wine", "Browser", "Deb", "WindowsZip", "WebZip"};
-    *out << names[static_cast<int>(launcher)];
+    return out << c.name;
 }
-
-// Parameters (case, launcher), named by the case's `name`. The prefixes Windows
-// and Browser are what CTest's labels select by.
 struct CaseName {
-    template <typename Info> std::string operator()(const Info& info) const
+    template <typename Case> static std::string of(const Case& c) { return c.name; }
+    template <typename Case> static std::string of(const std::tuple<Case, Launcher>& param)
     {
-        return std::get<0>(info.param).name;
+        return std::get<0>(param).name;
     }
+    template <typename Info> std::string operator()(const Info& info) const { return of(info.param); }
 };
-#define INSTANTIATE_FOR_LAUNCHER(prefix, Test, cases, launcher)                                    \
-    INSTANTIATE_TEST_SUITE_P(prefix, Test, testing::Combine(cases, testing::Values(launcher)),     \
+#define INSTANTIATE_FOR(launcher, Test, cases)                                                     \
+    INSTANTIATE_TEST_SUITE_P(launcher, Test,                                                       \
+                             testing::Combine(cases, testing::Values(Launcher::launcher)),         \
                              CaseName())
-#define INSTANTIATE_FOR_LAUNCHERS(Test, cases)                                                     \
-    INSTANTIATE_FOR_LAUNCHER(Native, Test, cases, Launcher::Native);                               \
-    INSTANTIATE_FOR_LAUNCHER(Windows, Test, cases, Launcher::Wine);                                \
-    INSTANTIATE_FOR_LAUNCHER(Browser, Test, cases, Launcher::Browser);                             \
-    INSTANTIATE_FOR_LAUNCHER(Deb, Test, cases, Launcher::Deb);                                     \
-    INSTANTIATE_FOR_LAUNCHER(WindowsZip, Test, cases, Launcher::WindowsZip);                       \
-    INSTANTIATE_FOR_LAUNCHER(BrowserZip, Test, cases, Launcher::WebZip)
+
+// The cases that differ in which image files the program finds.
+struct ImageFiles : NamedCase {
+    bool light, wall;
+};
+const ImageFiles imageFiles[] = {{{"Both"}, true, true},
+                                 {{"LightMissing"}, false, true},
+                                 {{"WallMissing"}, true, false},
+                                 {{"NoneThere"}, false, false}};
 
 #endif

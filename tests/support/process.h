@@ -1,6 +1,6 @@
-// Child processes with a bounded life, for every test executable: each child is
-// killed with its process group when its handle goes out of scope, pass or fail,
-// and when the test process itself dies. Also the one wait helper.
+// Child processes with a bounded life, for every test executable: each is killed
+// with its process group when its handle goes out of scope, pass or fail, and
+// when the test process itself dies. Also the one wait helper, and files.
 #ifndef LIGHTMAP_TESTS_PROCESS_H
 #define LIGHTMAP_TESTS_PROCESS_H
 
@@ -13,13 +13,13 @@ struct ChildOptions {
     std::vector<std::string> argv;
     std::vector<std::string> env; // NAME=value pairs added to (or replacing) ours
     std::string workingDirectory; // empty: ours
-    std::string outputDirectory;  // where stdout.txt and stderr.txt go; empty: a new one
+    std::string outputDirectory;  // for stdout.txt and stderr.txt; empty: a new one
 };
 
 struct Child {
     pid_t pid = -1;
     std::string stdoutPath, stderrPath;
-    int status = 0; // waitpid status, once reaped
+    int status = 0; // waitpid's, once reaped
     bool reaped = false;
 
     Child() = default;

@@ -1,16 +1,13 @@
 // The Windows build under Wine, on the test's own X server, in one of the two
 // prefixes that a CTest fixture makes for each test run (scripts/wine-prefix):
-// the second hides the extension. The Wine cases take turns (tests/CMakeLists.txt),
-// so each stops every process of its prefix when it ends. Wine's GL trace counts
-// the frames. The packaged one is the Windows zip unzipped afresh, the case's
-// images beside the exe in place of the demo's.
-#include "launcher.h"
-
-#include <gtest/gtest.h>
+// the second hides the extension. The Wine cases take turns, so each stops every
+// process of its prefix when it ends. Wine's GL trace counts the frames.
+// Packaged: the Windows zip unzipped afresh, the case's images beside the exe.
+#include "x11.h"
 
 namespace {
 
-struct WineDemo : Demo {
+struct WineDemo : WindowedDemo {
     bool packaged = false;
     std::string prefix = LIGHTMAP_WINE_PREFIX;
 
@@ -25,28 +22,25 @@ struct WineDemo : Demo {
             ADD_FAILURE() << "wineserver -k " << run.state << ": " << run.err;
     }
 
-    bool launch(const DemoOptions& options) override
+    bool start(const DemoOptions& options) override
     {
-        if (!openTestDisplay())
-            return false;
-        if (options.withoutMultitexture)
-            prefix += "-without-multitexture";
-        ChildOptions child;
         // GLUT's -display names the Windows screen: freeglut would take $DISPLAY.
-        child.argv = {LIGHTMAP_WINE, LIGHTMAP_WINDOWS_EXE, "-display", "DISPLAY"};
-        child.workingDirectory = options.folder;
+        ChildOptions program;
+        program.argv = {LIGHTMAP_WINE, LIGHTMAP_WINDOWS_EXE, "-display", "DISPLAY"};
+        program.workingDirectory = options.folder;
+        const std::string unzipped = packaged ? unpackArtifact(LIGHTMAP_WINDOWS_ZIP) : "";
+        if (!openDisplay() || (packaged && unzipped.empty()))
+            return false;
         if (packaged) {
-            const std::string unzipped = unpackArtifact(LIGHTMAP_WINDOWS_ZIP);
-            if (unzipped.empty())
-                return false;
-            child.workingDirectory = unzipped + "/" LIGHTMAP_WINDOWS_ZIP_FOLDER;
-            placeImages(options.folder, child.workingDirectory);
-            child.argv[1] = child.workingDirectory + "/lightmap.exe";
+            program.workingDirectory = unzipped + "/" LIGHTMAP_WINDOWS_ZIP_FOLDER;
+            placeImages(options.folder, program.workingDirectory);
+            program.argv[1] = program.workingDirectory + "/lightmap.exe";
         }
-        child.argv.insert(child.argv.end(), options.arguments.begin(), options.arguments.end());
-        child.env = {"WINEPREFIX=" + prefix, "WINEDEBUG=fixme-all,trace+opengl"};
-        startChild(this->child, child);
-        return this->child.pid > 0;
+        program.argv.insert(program.argv.end(), options.arguments.begin(), options.arguments.end());
+        prefix += options.withoutMultitexture ? "-without-multitexture" : "";
+        program.env = {"WINEPREFIX=" + prefix, "WINEDEBUG=fixme-all,trace+opengl"};
+        startChild(child, program);
+        return child.pid > 0;
     }
 
     long frames() override
@@ -58,7 +52,18 @@ struct WineDemo : Demo {
         return count;
     }
 
-    std::string lineEnd() const override { return "\r\n"; }
+    // Windows ends lines of text with CR LF: each is checked, and given as \n.
+    std::string output() override
+    {
+        std::string text = Demo::output(), lines;
+        for (std::size_t at = 0; at < text.size(); ++at) {
+            const bool crlf = text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
+            if (text[at] == '\n' && (at == 0 || text[at - 1] != '\r'))
+                ADD_FAILURE() << "a line of standard output ends in LF alone: " << text;
+            lines += crlf ? "" : std::string(1, text[at]);
+        }
+        return lines;
+    }
 };
 
 } // namespace

@@ -1,20 +1,19 @@
-// The Xlib calls behind launcher.h's window functions, on one connection of the
-// test process's to $DISPLAY: the private Xvfb that CTest starts each display
-// test on (scripts/with-xvfb). Without a window manager the program's window is a
-// direct child of the root, so the tree below the root is all there is.
+// The Xlib calls behind x11.h, on one connection of the test process's to
+// $DISPLAY, the private Xvfb that scripts/with-xvfb starts. Without a window
+// manager the program's window is a direct child of the root.
 #include <gtest/gtest.h> // before Xlib, whose None macro breaks it
 
-#include "launcher.h"
+#include "x11.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <utility>
 
 namespace {
 
 Display* connection = nullptr;
 
-std::vector<std::pair<Window, std::string>> titledTopLevels()
+// The top-level windows and their titles.
+std::vector<std::pair<Window, std::string>> titled()
 {
     std::vector<std::pair<Window, std::string>> found;
     Window root = 0, parent = 0, *children = nullptr;
@@ -32,66 +31,62 @@ std::vector<std::pair<Window, std::string>> titledTopLevels()
 
 } // namespace
 
-bool openTestDisplay()
+bool WindowedDemo::openDisplay()
 {
     if (connection == nullptr) {
         connection = XOpenDisplay(nullptr);
-        // A window that went away with its program is the test's to report; Xlib's
-        // default handler would end the whole test process instead.
+        // A window gone with its program is the test's to report; Xlib's default
+        // handler would end the whole test process instead.
         XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     }
     if (connection == nullptr)
-        ADD_FAILURE() << "no X display: CTest runs this test under scripts/with-xvfb, which "
-                      << "starts a private Xvfb; run it by hand the same way";
+        ADD_FAILURE() << "no X display: CTest runs this test under scripts/with-xvfb; "
+                      << "run it by hand the same way";
     return connection != nullptr;
 }
 
-WindowId waitForWindow(const std::string& title, double seconds)
+// The first frame is drawn when the window is exposed, so by then the window
+// exists: the wait covers only the X server's own lag.
+unsigned long WindowedDemo::window()
 {
-    Window found = 0;
-    const bool shown = pollUntil(seconds, [&] {
-        int matches = 0;
-        for (const auto& [window, name] : titledTopLevels()) {
-            if (name == title)
-                found = window, ++matches;
-        }
-        XWindowAttributes attributes{};
-        return matches == 1 && XGetWindowAttributes(connection, found, &attributes) &&
-               attributes.map_state == IsViewable;
-    });
-    return shown ? found : 0;
-}
-
-std::vector<std::string> topLevelTitles()
-{
-    std::vector<std::string> titles;
-    for (const auto& entry : titledTopLevels())
-        titles.push_back(entry.second);
-    return titles;
-}
-
-WindowGeometry windowGeometry(WindowId window)
-{
-    WindowGeometry geometry;
+    const char title[] = "OpenGL Demo - Light Mapping (ARB_Multitexture)";
     XWindowAttributes attributes{};
-    XGetWindowAttributes(connection, window, &attributes);
-    Window child = 0;
-    XTranslateCoordinates(connection, window, DefaultRootWindow(connection), 0, 0, &geometry.x,
-                          &geometry.y, &child);
-    geometry.width = attributes.width;
-    geometry.height = attributes.height;
-    return geometry;
+    if (found == 0 && !pollUntil(2.0, [&] {
+            int matches = 0;
+            for (const auto& [window, name] : titled())
+                matches += name == title ? (found = window, 1) : 0;
+            return matches == 1 && XGetWindowAttributes(connection, found, &attributes) &&
+                   attributes.map_state == IsViewable;
+        })) {
+        std::string titles;
+        for (const auto& entry : titled())
+            titles += " \"" + entry.second + "\"";
+        if (childRunning(child)) // else the program's end is the news
+            ADD_FAILURE() << "no one viewable window titled \"" << title << "\"; top-level titles:"
+                          << titles << "; " << state();
+        found = 0;
+    }
+    return found;
 }
 
-Image captureWindow(WindowId window)
+Point WindowedDemo::position()
 {
-    const WindowGeometry size = windowGeometry(window);
+    Point at;
+    Window child = 0;
+    XTranslateCoordinates(connection, window(), DefaultRootWindow(connection), 0, 0, &at.x, &at.y,
+                          &child);
+    return at;
+}
+
+Image WindowedDemo::capture()
+{
+    XWindowAttributes size{};
+    XImage* shot = window() && XGetWindowAttributes(connection, found, &size)
+                       ? XGetImage(connection, found, 0, 0, size.width, size.height, AllPlanes, ZPixmap)
+                       : nullptr;
+    if (shot == nullptr)
+        return {};
     Image image = makeImage(size.width, size.height);
-    XImage* shot = XGetImage(connection, window, 0, 0, size.width, size.height, AllPlanes, ZPixmap);
-    if (shot == nullptr) {
-        ADD_FAILURE() << "XGetImage failed";
-        return image;
-    }
     for (int row = 0; row < size.height; ++row) {
         for (int x = 0; x < size.width; ++x) {
             const unsigned long pixel = XGetPixel(shot, x, row);
@@ -104,23 +99,23 @@ Image captureWindow(WindowId window)
     return image;
 }
 
-void exposeWindow(WindowId window)
+void WindowedDemo::expose()
 {
-    XClearArea(connection, window, 0, 0, 0, 0, True);
+    XClearArea(connection, window(), 0, 0, 0, 0, True);
     XSync(connection, False);
 }
 
-void resizeWindow(WindowId window, int width, int height)
+void WindowedDemo::resize(int width, int height)
 {
-    XResizeWindow(connection, window, width, height);
+    XResizeWindow(connection, window(), width, height);
     XSync(connection, False);
 }
 
-void paintWindow(WindowId window, Rgb colour)
+void WindowedDemo::paint(Rgb colour)
 {
-    GC gc = XCreateGC(connection, window, 0, nullptr);
+    GC gc = XCreateGC(connection, window(), 0, nullptr);
     XSetForeground(connection, gc, (colour.r << 16) | (colour.g << 8) | colour.b);
-    XFillRectangle(connection, window, gc, 0, 0, 4096, 4096); // clipped to the window
+    XFillRectangle(connection, found, gc, 0, 0, 4096, 4096); // clipped to the window
     XFreeGC(connection, gc);
     XSync(connection, False);
 }

@@ -4,14 +4,15 @@
 // are suppressed (tests/valgrind.supp says which and why).
 #include "support/launcher.h"
 
-#include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 namespace {
 
-TEST(MemcheckTest, FullRunHasNoErrorsOfItsOwn)
+class MemcheckTest : public testing::TestWithParam<std::tuple<NamedCase, Launcher>> {};
+
+TEST_P(MemcheckTest, HasNoErrorsOfItsOwn)
 {
+    const Launcher launcher = std::get<1>(GetParam());
     DemoOptions options;
     options.folder = makeTempFolder("memcheck");
     ASSERT_TRUE(writeImageBmp(options.folder + "/light.bmp", makeImage(32, 32, {200, 200, 200})));
@@ -27,10 +28,11 @@ TEST(MemcheckTest, FullRunHasNoErrorsOfItsOwn)
                        "--log-file=" + log};
     const int frames = 4;
     options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=" + std::to_string(frames)};
-    const std::unique_ptr<Demo> demo = startDemo(Launcher::Native, options, 120.0);
+    SKIP_OR_FAIL_UNLESS_RUNNABLE(launcher, options);
+    const std::unique_ptr<Demo> demo = startDemo(launcher, options, 120.0);
     ASSERT_TRUE(demo);
     for (int frame = 2; frame <= frames; ++frame) {
-        exposeWindow(demo->window);
+        demo->expose();
         ASSERT_TRUE(waitForFrames(*demo, frame, 60.0)) << "no frame " << frame;
     }
 
@@ -39,5 +41,8 @@ TEST(MemcheckTest, FullRunHasNoErrorsOfItsOwn)
     EXPECT_TRUE(WIFEXITED(demo->child.status) && WEXITSTATUS(demo->child.status) == 0) << report;
     EXPECT_NE(report.find("ERROR SUMMARY: 0 errors"), std::string::npos) << report;
 }
+
+// valgrind runs only the Linux build.
+INSTANTIATE_FOR(Native, MemcheckTest, testing::Values(NamedCase{"FullRun"}));
 
 } // namespace

@@ -4,8 +4,7 @@
 // top left) of the 500x500 window: whether it is inside the square, the light
 // map's sample there (the frame with the light map alone), the wall's (the frame
 // with the wall alone, white light) and the result.
-#include "glmodel.h"
-#include "image.h"
+#include "support/glmodel.h"
 
 #include <cstdio>
 #include <string>

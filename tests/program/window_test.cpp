@@ -1,0 +1,93 @@
+// The window as a user's X server sees it: exactly one top-level window with the
+// demo's title, 500x500, at (100, 100), whatever the command line says; and a
+// program that fails fast, with GLUT's own message, when there is no display.
+// Under Wine the X window is the Windows client area. The page has no window:
+// the pixel cases check its canvas.
+#include "support/launcher.h"
+
+#include <sys/wait.h>
+
+namespace {
+
+struct CommandLine : NamedCase {
+    std::vector<std::string> arguments;
+};
+
+class WindowTest : public testing::TestWithParam<std::tuple<CommandLine, Launcher>> {
+  protected:
+    DemoOptions options()
+    {
+        DemoOptions options;
+        options.arguments = std::get<0>(GetParam()).arguments;
+        return options;
+    }
+};
+
+TEST_P(WindowTest, OneWindowTitledAndSizedAsBuilt)
+{
+    const Launcher launcher = std::get<1>(GetParam());
+    SKIP_OR_FAIL_UNLESS_RUNNABLE(launcher, options());
+    const std::unique_ptr<Demo> demo = startDemo(launcher, options());
+    ASSERT_TRUE(demo);
+    const Image shot = demo->capture(); // of the one window with the demo's title
+    EXPECT_EQ(shot.width, 500);
+    EXPECT_EQ(shot.height, 500);
+    EXPECT_TRUE(childRunning(demo->child)) << "the program must stay in its event loop";
+    EXPECT_EQ(demo->output(), "");
+}
+
+// Wine puts the client area, which is the X window, inside a frame of its own.
+class WindowPlaceTest : public WindowTest {};
+
+TEST_P(WindowPlaceTest, PlacedAt100100)
+{
+    const Launcher launcher = std::get<1>(GetParam());
+    SKIP_OR_FAIL_UNLESS_RUNNABLE(launcher, options());
+    const std::unique_ptr<Demo> demo = startDemo(launcher, options());
+    ASSERT_TRUE(demo);
+    const Point at = demo->position();
+    EXPECT_EQ(at.x, 100);
+    EXPECT_EQ(at.y, 100);
+}
+
+// GLUT takes out the options it knows (and the program's own size and place,
+// set after glutInit, win over -geometry); anything else is ignored.
+const CommandLine commandLines[] = {{{"None"}, {}},
+                                    {{"Unknown"}, {"--unknown", "value", "x"}},
+                                    {{"Geometry"}, {"-geometry", "200x150+7+9"}},
+                                    {{"DirectSync"}, {"-direct", "-sync"}}};
+INSTANTIATE_FOR(Native, WindowTest, testing::ValuesIn(commandLines));
+INSTANTIATE_FOR(Wine, WindowTest, testing::ValuesIn(commandLines));
+INSTANTIATE_FOR(Native, WindowPlaceTest, testing::ValuesIn(commandLines));
+
+struct NoDisplayCase : NamedCase {
+    const char* display; // null: DISPLAY unset
+};
+
+class NoDisplayTest : public testing::TestWithParam<NoDisplayCase> {};
+
+TEST_P(NoDisplayTest, FailsFastWithToolkitMessage)
+{
+    const char* display = GetParam().display;
+    ChildOptions options;
+    options.argv = {"env", display ? std::string("DISPLAY=") + display : "-uDISPLAY",
+                    LIGHTMAP_BINARY};
+    options.workingDirectory = makeTempFolder("nodisplay");
+    options.outputDirectory = options.workingDirectory;
+    Child child;
+    startChild(child, options);
+
+    ASSERT_TRUE(waitForExit(child, 5.0)) << "lightmap hung without a display";
+    ASSERT_TRUE(WIFEXITED(child.status));
+    EXPECT_NE(WEXITSTATUS(child.status), 0);
+    EXPECT_NE(readFile(child.stderrPath).find("failed to open display"), std::string::npos)
+        << readFile(child.stderrPath);
+    EXPECT_EQ(readFile(child.stdoutPath), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Native, NoDisplayTest,
+                         testing::Values(NoDisplayCase{{"Unset"}, nullptr},
+                                         NoDisplayCase{{"NoServer"}, ":4999"}),
+                         CaseName());
+
+} // namespace
