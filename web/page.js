@@ -8,80 +8,16 @@
 // For the tests and the benchmark, window.lightmap holds `runs` (started),
 // `started` (the current run's main has returned), `frames` (the current run's
 // frames drawn) and `program` (its Emscripten instance).
-import { recordImports } from './calls.js';
 import { convert } from './images.js';
+import { fetchOk, letGo, loadProgram, recorder, startProgram } from './program.js';
 import { present, showImage, wireProbe } from './view.js';
 
 const sizes = { light: 32, wall: 256 };
-const state = { images: {}, demo: {}, notes: {}, runs: 0 };
+const state = { images: {}, demo: {}, runs: 0, loaded: loadProgram() };
 window.lightmap = { runs: 0, started: false, frames: 0, program: null };
 
 const $ = id => document.getElementById(id);
 const say = (where, text) => { $(where).textContent = text; };
-
-function loadScript(src) {
-  return new Promise((resolve, reject) => {
-    const script = Object.assign(document.createElement('script'), { src });
-    script.onload = resolve;
-    script.onerror = () => reject(new Error(`Could not load ${src}.`));
-    document.head.append(script);
-  });
-}
-
-async function fetchOk(name) {
-  const response = await fetch(name).catch(() => null);
-  if (!response || !response.ok) {
-    throw new Error(`Could not load ${name}${response ? ` (HTTP ${response.status})` : ''}.`);
-  }
-  return response;
-}
-
-// Compiled while it downloads; a server that does not call it application/wasm
-// gets the plain way.
-async function compileProgram() {
-  const response = await fetchOk('lightmap.wasm');
-  try {
-    return await WebAssembly.compileStreaming(response.clone());
-  } catch (error) {
-    if (!(error instanceof TypeError)) throw error;
-    return WebAssembly.compile(await response.arrayBuffer());
-  }
-}
-
-const letGo = program => program?.ctx?.getExtension('WEBGL_lose_context')?.loseContext();
-
-// Starts one instance on `canvas`; resolves once its main has returned, rejects
-// with whatever stopped it (a module that does not load or instantiate, an
-// exception or abort in the program), and hands each call to `onCall`.
-async function startProgram(canvas, onCall, current) {
-  const [wasm] = await Promise.all([state.wasm, state.script]);
-  if (!current()) return null; // overtaken while loading: nothing to start
-  const files = { 'light.bmp': state.images.light, 'wall.bmp': state.images.wall };
-  let memory = null;
-  return new Promise((resolve, reject) => {
-    const program = createLightmap({
-      canvas,
-      print: text => { $('output').value += text + '\n'; },
-      // The emulation writes notices to standard error: warnings, so that a
-      // console error on this page is always a fault.
-      printErr: text => console.warn(text),
-      preRun: [module => {
-        for (const [name, bytes] of Object.entries(files)) if (bytes) module.FS.writeFile(name, bytes);
-      }],
-      // main runs inside `receive`: what it throws lands in this promise's catch.
-      instantiateWasm(imports, receive) {
-        WebAssembly.instantiate(wasm, recordImports(imports, () => memory, onCall)).then(instance => {
-          memory = Object.values(instance.exports).find(value => value instanceof WebAssembly.Memory);
-          receive(instance, wasm);
-          program.then(resolve);
-        }).catch(reject);
-        return {};
-      },
-      onAbort: what => reject(new Error(what)),
-    });
-    program.catch(reject);
-  });
-}
 
 // The program from start-up on the current pair, on a fresh canvas and so a
 // fresh WebGL context; the one before, and any run overtaken before it started,
@@ -103,24 +39,16 @@ async function run() {
   });
   say('status', '');
   $('output').value = '';
-  const record = { startup: [], frame: [], next: null };
   const current = () => thisRun == state.runs;
+  const files = { 'light.bmp': state.images.light, 'wall.bmp': state.images.wall };
+  const print = text => { $('output').value += text + '\n'; };
+  const onCall = recorder(canvas, record => {
+    if (!current()) return;
+    page.frames += 1;
+    present(record, canvas);
+  });
   try {
-    const program = await startProgram(canvas, (call, when) => {
-      if (when == 'before') {
-        (record.next || record.startup).push(call);
-        if (call.name == 'glutMainLoop') record.next = []; // it never returns
-        return;
-      }
-      if (call.name != 'glFlush' || !record.next) return;
-      [record.frame, record.next] = [record.next, []];
-      const gl = canvas.getContext('webgl');
-      record.pixels = new Uint8Array(canvas.width * canvas.height * 4);
-      gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, record.pixels);
-      if (!current()) return;
-      page.frames += 1;
-      present(record, canvas);
-    }, current);
+    const program = await startProgram(state.loaded, { canvas, files, print, current }, onCall);
     if (!current()) return letGo(program);
     Object.assign(page, { started: true, program });
   } catch (error) {
@@ -134,13 +62,15 @@ async function run() {
 // input empty again.
 async function choose(which, file) {
   say(`${which}-message`, '');
+  let converted;
   try {
-    ({ bytes: state.images[which], note: state.notes[which] } = await convert(file, sizes[which]));
+    converted = await convert(file, sizes[which]);
   } catch (error) {
     $(`${which}-file`).value = '';
     return say(`${which}-message`, error.message);
   }
-  showImage(which, state.images[which], state.notes[which]);
+  state.images[which] = converted.bytes;
+  showImage(which, converted.bytes, converted.note);
   run();
 }
 
@@ -182,6 +112,8 @@ function sayWebglMissing() {
   }));
 }
 
+// The demo's images; the program itself is already loading (state.loaded), and
+// index.html has had the browser fetch all of them from the first moment.
 async function start() {
   try {
     await Promise.all(['light', 'wall'].map(async which => {
@@ -203,9 +135,4 @@ async function start() {
   run();
 }
 
-// All at once, first thing (index.html has the browser fetch them already): the
-// program's script, its module (compiled as it arrives) and the demo's images.
-state.script = loadScript('lightmap.js');
-state.wasm = compileProgram();
-for (const promise of [state.script, state.wasm]) promise.catch(() => {}); // each run awaits them
 start();

@@ -30,7 +30,7 @@ export const test = base.extend({
   },
 });
 
-export const webFile = name => readFileSync(`${webBuild}/${name}`);
+export const webFile = name => existsSync(`${webBuild}/${name}`) ? readFileSync(`${webBuild}/${name}`) : '';
 
 // Until the `runs`th run of the program has drawn its first frame.
 export function drawn(page, runs) {

@@ -24,8 +24,8 @@ test.describe('a missing lightmap.js', () => {
 // The web layer checks the emulation's pieces it mends before it mends them: a
 // hook by another name stands for an Emscripten whose emulation has changed.
 test.describe('a GL emulation other than the one the web layer mends', () => {
-  const script = webFile('lightmap.js').toString().replace('"hook_texEnvf",', '"hook_renamed",');
-  test.use({ replaced: { 'lightmap.js': { status: 200, contentType: 'text/javascript', body: script } } });
+  test.use({ replaced: async ({}, use) => use({ 'lightmap.js': { contentType: 'text/javascript',
+    body: webFile('lightmap.js').toString().replace('"hook_texEnvf",', '"hook_renamed",') } }) });
   test('gives a message', async ({ page }) => {
     await open(page, { waitForFrame: false });
     await expect(status(page)).toContainText('this GL emulation is not the one it was written for');

@@ -1,0 +1,93 @@
+// One instance of the program: its script and module, loaded once and compiled
+// while they download, then started on a canvas with its image files in place
+// and each of its GL calls handed out as it makes it (calls.js).
+import { recordImports } from './calls.js';
+
+export async function fetchOk(name) {
+  const response = await fetch(name).catch(() => null);
+  if (!response || !response.ok) {
+    throw new Error(`Could not load ${name}${response ? ` (HTTP ${response.status})` : ''}.`);
+  }
+  return response;
+}
+
+function loadScript(src) {
+  return new Promise((resolve, reject) => {
+    const script = Object.assign(document.createElement('script'), { src });
+    script.onload = resolve;
+    script.onerror = () => reject(new Error(`Could not load ${src}.`));
+    document.head.append(script);
+  });
+}
+
+// A server that does not call lightmap.wasm application/wasm gets the plain way.
+async function compileProgram() {
+  const response = await fetchOk('lightmap.wasm');
+  try {
+    return await WebAssembly.compileStreaming(response.clone());
+  } catch (error) {
+    if (!(error instanceof TypeError)) throw error;
+    return WebAssembly.compile(await response.arrayBuffer());
+  }
+}
+
+// The script (createLightmap) and the compiled module, both at once; a failure
+// waits for the run that needs them.
+export function loadProgram() {
+  const loaded = Promise.all([compileProgram(), loadScript('lightmap.js')]).then(([wasm]) => wasm);
+  loaded.catch(() => {});
+  return loaded;
+}
+
+// The calls of a run as `onFrame` gets them: start-up's up to glutMainLoop, then
+// the latest frame's up to its glFlush, with the frame's pixels read back at once.
+export function recorder(canvas, onFrame) {
+  const record = { startup: [], frame: [], next: null, pixels: null };
+  return (call, when) => {
+    if (when == 'before') {
+      (record.next || record.startup).push(call);
+      if (call.name == 'glutMainLoop') record.next = []; // it never returns
+    } else if (call.name == 'glFlush' && record.next) {
+      [record.frame, record.next] = [record.next, []];
+      const gl = canvas.getContext('webgl');
+      record.pixels = new Uint8Array(canvas.width * canvas.height * 4);
+      gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, record.pixels);
+      onFrame(record);
+    }
+  };
+}
+
+export const letGo = program => program?.ctx?.getExtension('WEBGL_lose_context')?.loseContext();
+
+// Starts an instance on `canvas` with `files` in its working directory and its
+// standard output to `print`, unless no longer `current()` once loaded (null).
+// Resolves once its main has returned; rejects with whatever stopped it: a
+// module that does not load or instantiate, an exception or abort in the program.
+export async function startProgram(loaded, { canvas, files, print, current }, onCall) {
+  const wasm = await loaded;
+  if (!current()) return null;
+  let memory = null;
+  return new Promise((resolve, reject) => {
+    const program = createLightmap({
+      canvas,
+      print,
+      // The emulation writes notices to standard error: warnings, so that a
+      // console error on this page is always a fault.
+      printErr: text => console.warn(text),
+      preRun: [module => {
+        for (const [name, bytes] of Object.entries(files)) if (bytes) module.FS.writeFile(name, bytes);
+      }],
+      // main runs inside `receive`: what it throws lands in this promise's catch.
+      instantiateWasm(imports, receive) {
+        WebAssembly.instantiate(wasm, recordImports(imports, () => memory, onCall)).then(instance => {
+          memory = Object.values(instance.exports).find(value => value instanceof WebAssembly.Memory);
+          receive(instance, wasm);
+          program.then(resolve);
+        }).catch(reject);
+        return {};
+      },
+      onAbort: what => reject(new Error(what)),
+    });
+    program.catch(reject);
+  });
+}
