@@ -35,7 +35,10 @@ export function bmpPixels(bytes, size) {
   const rgba = new Uint8ClampedArray(size * size * 4);
   for (let i = 0; i < size * size; ++i) {
     const x = i % size, row = size - 1 - Math.floor(i / size), at = 54 + (row * size + x) * 3;
-    rgba.set([bytes[at + 2], bytes[at + 1], bytes[at], 255], i * 4);
+    rgba[i * 4] = bytes[at + 2];
+    rgba[i * 4 + 1] = bytes[at + 1];
+    rgba[i * 4 + 2] = bytes[at];
+    rgba[i * 4 + 3] = 255;
   }
   return new ImageData(rgba, size, size);
 }

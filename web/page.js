@@ -74,13 +74,15 @@ async function choose(which, file) {
   run();
 }
 
+const noteFor = (which, bytes) => bytes ? `The demo's own ${which}.bmp.`
+  : `Left out: the program runs without ${which}.bmp, as it would with the file missing.`;
+
 // The panel back to `bytes` (the demo's, or null: left out), its input cleared.
 function restore(which, bytes) {
   state.images[which] = bytes;
   $(`${which}-file`).value = '';
   say(`${which}-message`, '');
-  showImage(which, bytes, bytes ? `The demo's own ${which}.bmp.`
-    : `Left out: the program runs without ${which}.bmp, as it would with the file missing.`);
+  showImage(which, bytes, noteFor(which, bytes));
 }
 
 function wire(which) {
@@ -123,16 +125,18 @@ async function start() {
   } catch (error) {
     return say('status', error.message);
   }
-  for (const which of ['light', 'wall']) {
-    wire(which);
-    restore(which, state.demo[which]);
-  }
+  for (const which of ['light', 'wall']) wire(which);
   $('reset').addEventListener('click', () => {
     for (const which of ['light', 'wall']) restore(which, state.demo[which]);
     run();
   });
   wireProbe();
+  // The program first; its panels are drawn while it starts.
+  state.images = { ...state.demo };
   run();
+  setTimeout(() => {
+    for (const which of ['light', 'wall']) showImage(which, state.demo[which], noteFor(which, state.demo[which]));
+  });
 }
 
 start();

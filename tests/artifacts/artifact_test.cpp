@@ -13,7 +13,6 @@ TEST_P(ArtifactTest, ShowsTheModelsPictureOfItsImages)
     const auto [files, launcher] = GetParam();
     DemoOptions options;
     options.folder = makeTempFolder("artifact");
-    SKIP_OR_FAIL_UNLESS_RUNNABLE(launcher, options);
     Image light = makeImage(32, 32), wall = makeImage(256, 256, {230, 200, 160});
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x)
@@ -24,7 +23,8 @@ TEST_P(ArtifactTest, ShowsTheModelsPictureOfItsImages)
     ASSERT_TRUE(!files.light || writeImageBmp(options.folder + "/light.bmp", light));
     ASSERT_TRUE(!files.wall || writeImageBmp(options.folder + "/wall.bmp", wall));
     const std::unique_ptr<Demo> demo = startDemo(launcher, options);
-    ASSERT_TRUE(demo);
+    if (!demo)
+        return; // skipped or failed, saying why
     Scene scene;
     scene.lightMap = files.light ? &light : nullptr;
     scene.wall = files.wall ? &wall : nullptr;

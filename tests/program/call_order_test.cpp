@@ -79,9 +79,9 @@ TEST_P(CallOrderTest, GlutsCallsAndOursInPlace)
     options.wrapper = {"apitrace", "trace", "--api", "gl", "-o", traceFile};
     options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=2"};
     options.withoutMultitexture = !extension;
-    SKIP_OR_FAIL_UNLESS_RUNNABLE(launcher, options);
     const std::unique_ptr<Demo> demo = startDemo(launcher, options);
-    ASSERT_TRUE(demo);
+    if (!demo)
+        return; // skipped or failed, saying why
     if (childRunning(demo->child)) // the second frame, unless GLUT drew it already
         demo->expose();
     ASSERT_TRUE(waitForExit(demo->child, 10.0)) << "the traced run did not end after two frames";

@@ -25,9 +25,9 @@ TEST_P(ExtensionTest, DecidesPrintsOnceAndNeverCallsNull)
         options.env.push_back(std::string("LIGHTMAP_PROBE_EXTENSIONS=") + c.extensions);
     if (c.nullProcs != nullptr)
         options.env.push_back(std::string("LIGHTMAP_PROBE_NULL_PROCS=") + c.nullProcs);
-    SKIP_OR_FAIL_UNLESS_RUNNABLE(launcher, options);
     const std::unique_ptr<Demo> demo = startDemo(launcher, options);
-    ASSERT_TRUE(demo);
+    if (!demo)
+        return; // skipped or failed, saying why
 
     // A second frame, drawn on the program's own state from the first.
     demo->expose();

@@ -28,9 +28,9 @@ TEST_P(MemcheckTest, HasNoErrorsOfItsOwn)
                        "--log-file=" + log};
     const int frames = 4;
     options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=" + std::to_string(frames)};
-    SKIP_OR_FAIL_UNLESS_RUNNABLE(launcher, options);
     const std::unique_ptr<Demo> demo = startDemo(launcher, options, 120.0);
-    ASSERT_TRUE(demo);
+    if (!demo)
+        return; // skipped or failed, saying why
     for (int frame = 2; frame <= frames; ++frame) {
         demo->expose();
         ASSERT_TRUE(waitForFrames(*demo, frame, 60.0)) << "no frame " << frame;

@@ -77,7 +77,6 @@ class PixelTest : public testing::TestWithParam<std::tuple<PixelCase, Launcher>>
         DemoOptions options;
         options.folder = makeTempFolder("pixels");
         options.withoutMultitexture = !c.extension;
-        SKIP_OR_FAIL_UNLESS_RUNNABLE(launcher, options);
         const std::string kind = c.imageMagick ? ".png" : ".bmp";
         const auto write = c.imageMagick ? writeImagePng : writeImageBmp;
         ASSERT_TRUE(!c.light || write(options.folder + "/light" + kind, lightMap));
@@ -85,7 +84,8 @@ class PixelTest : public testing::TestWithParam<std::tuple<PixelCase, Launcher>>
         if (c.imageMagick)
             convertAsTheReadmeSays(options.folder);
         demo = startDemo(launcher, options);
-        ASSERT_TRUE(demo);
+        if (!demo)
+            return; // skipped or failed, saying why
         scene.lightMap = c.light ? &lightMap : nullptr;
         scene.wall = !c.wall ? nullptr : c.plainWall ? &white : &wall;
         scene.multitexture = c.extension;
@@ -123,7 +123,7 @@ TEST_P(PixelRedrawTest, RedrawsGiveTheIdenticalImage)
         demo->paint({255, 0, 255});
         demo->expose();
         ASSERT_TRUE(waitForFrames(*demo, 1 + redraw)) << "no frame for redraw " << redraw;
-        EXPECT_TRUE(imagesMatch(first, captureMatching(*demo, first), 0)) << "redraw " << redraw;
+        EXPECT_TRUE(imagesMatch(first, captureMatching(*demo, first, 0), 0)) << "redraw " << redraw;
     }
 }
 

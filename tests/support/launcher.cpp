@@ -1,8 +1,9 @@
-// What every launcher shares: the table, what each kind can never do (the one
-// list of skips that stay skips), what each needs to be there, and starting and
+// What every launcher shares: the table, the one list of what a kind can never do
+// (the only skips that stay skips), what each needs to be there, and starting and
 // watching the demo the same way for every test.
 #include "launcher.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <unistd.h>
@@ -26,18 +27,18 @@ const struct Entry {
 // What no launcher of a kind can ever do, and why: in every build these cases
 // are skips, the only ones.
 const struct {
-    Kind kind;
-    bool DemoOptions::*asks; // a bool option, or one of the lists when not empty
-    std::vector<std::string> DemoOptions::*list;
+    std::vector<Kind> kinds;
+    bool (*asks)(const DemoOptions&);
     const char* reason;
 } never[] = {
-    {Kind::browser, &DemoOptions::withoutMultitexture, nullptr,
+    {{Kind::browser}, [](const DemoOptions& o) { return o.withoutMultitexture; },
      "the browser's WebGL cannot be told to hide ARB_multitexture"},
-    {Kind::browser, nullptr, &DemoOptions::arguments, "the page has no command line to pass on"},
-    {Kind::wine, nullptr, &DemoOptions::wrapper, "only the Linux build runs under apitrace or valgrind"},
-    {Kind::browser, nullptr, &DemoOptions::wrapper, "only the Linux build runs under apitrace or valgrind"},
-    {Kind::wine, nullptr, &DemoOptions::env, "only the Linux build runs with the GL probe's answers"},
-    {Kind::browser, nullptr, &DemoOptions::env, "only the Linux build runs with the GL probe's answers"},
+    {{Kind::browser}, [](const DemoOptions& o) { return !o.arguments.empty(); },
+     "the page has no command line to pass on"},
+    {{Kind::wine, Kind::browser}, [](const DemoOptions& o) { return !o.wrapper.empty(); },
+     "only the Linux build runs under apitrace or valgrind"},
+    {{Kind::wine, Kind::browser}, [](const DemoOptions& o) { return !o.env.empty(); },
+     "only the Linux build runs with the GL probe's answers"},
 };
 
 bool readable(const std::string& path)
@@ -45,9 +46,24 @@ bool readable(const std::string& path)
     return access(path.c_str(), R_OK) == 0;
 }
 
-// What each kind runs, from its build or from dist/; "" when it is all there.
-std::string missingFor(const Entry& entry)
+void skip(const std::string& why)
 {
+    GTEST_SKIP() << why;
+}
+
+void fail(const std::string& why)
+{
+    FAIL() << why;
+}
+
+// Why `entry` cannot run `options`, and whether it never can; "" when it can.
+std::string whyNot(const Entry& entry, const DemoOptions& options, bool& never)
+{
+    for (const auto& cannot : ::never) {
+        const auto& kinds = cannot.kinds;
+        if ((never = std::count(kinds.begin(), kinds.end(), entry.kind) && cannot.asks(options)))
+            return cannot.reason;
+    }
     const std::string artifact = entry.kind == Kind::native ? LIGHTMAP_DEB
                                  : entry.kind == Kind::wine ? LIGHTMAP_WINDOWS_ZIP
                                                             : LIGHTMAP_WEB_ZIP;
@@ -82,17 +98,6 @@ void Demo::noWindow(const char* what)
     ADD_FAILURE() << "no window of the test's own to " << what;
 }
 
-Unrunnable whyNotRunnable(Launcher launcher, const DemoOptions& options)
-{
-    const Entry& entry = entries[static_cast<int>(launcher)];
-    for (const auto& cannot : never) {
-        const bool asked = cannot.asks ? options.*cannot.asks : !(options.*cannot.list).empty();
-        if (cannot.kind == entry.kind && asked)
-            return {cannot.reason, true};
-    }
-    return {missingFor(entry), false};
-}
-
 std::string unpackArtifact(const std::string& name)
 {
     ChildOptions unpack;
@@ -120,6 +125,9 @@ void placeImages(const std::string& from, const std::string& to)
 std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& given, double seconds)
 {
     const Entry& entry = entries[static_cast<int>(launcher)];
+    bool never = false;
+    if (const std::string why = whyNot(entry, given, never); !why.empty())
+        return (never || !LIGHTMAP_LAUNCHERS_REQUIRED ? skip : fail)(why), nullptr;
     std::unique_ptr<Demo> demo = entry.kind == Kind::wine      ? makeWineDemo(entry.packaged)
                                  : entry.kind == Kind::browser ? makeBrowserDemo(entry.packaged)
                                                                : makeNativeDemo(entry.packaged);
@@ -127,11 +135,11 @@ std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& given, dou
     if (options.folder.empty())
         options.folder = makeTempFolder("demo");
     if (!demo->start(options))
-        return nullptr;
+        return fail(std::string("could not start ") + entry.description), nullptr;
     if (!waitForFrames(*demo, 1, seconds)) {
-        ADD_FAILURE() << "no first frame from " << entry.description << " within " << seconds
-                      << " s: " << demo->state();
-        return nullptr;
+        return fail("no first frame from " + std::string(entry.description) + " within " +
+                    std::to_string(seconds) + " s: " + demo->state()),
+               nullptr;
     }
     return demo;
 }
@@ -147,14 +155,14 @@ bool waitForFrames(Demo& demo, long frames, double seconds)
     return reached;
 }
 
-Image captureMatching(Demo& demo, const Image& expected, double seconds)
+Image captureMatching(Demo& demo, const Image& expected, int tolerance)
 {
     Image captured;
     pollUntil(
-        seconds,
+        3.0,
         [&] {
             captured = demo.capture();
-            return differingPixels(expected, captured, pixelTolerance).count == 0;
+            return differingPixels(expected, captured, tolerance).count == 0;
         },
         20);
     return captured;

@@ -5,6 +5,8 @@
 // Packaged: the Windows zip unzipped afresh, the case's images beside the exe.
 #include "x11.h"
 
+#include <regex>
+
 namespace {
 
 struct WineDemo : WindowedDemo {
@@ -45,24 +47,18 @@ struct WineDemo : WindowedDemo {
 
     long frames() override
     {
-        const std::string trace = readFile(child.stderrPath), mark = ":trace:opengl:glFlush";
-        long count = 0;
-        for (auto at = trace.find(mark); at != std::string::npos; at = trace.find(mark, at + 1))
-            ++count;
-        return count;
+        const std::string trace = readFile(child.stderrPath);
+        const std::regex flush(":trace:opengl:glFlush");
+        return std::distance(std::sregex_iterator(trace.begin(), trace.end(), flush), {});
     }
 
     // Windows ends lines of text with CR LF: each is checked, and given as \n.
     std::string output() override
     {
-        std::string text = Demo::output(), lines;
-        for (std::size_t at = 0; at < text.size(); ++at) {
-            const bool crlf = text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n';
-            if (text[at] == '\n' && (at == 0 || text[at - 1] != '\r'))
-                ADD_FAILURE() << "a line of standard output ends in LF alone: " << text;
-            lines += crlf ? "" : std::string(1, text[at]);
-        }
-        return lines;
+        const std::string text = Demo::output();
+        if (std::regex_search(text, std::regex("(^|[^\r])\n")))
+            ADD_FAILURE() << "a line of standard output ends in LF alone: " << text;
+        return std::regex_replace(text, std::regex("\r\n"), "\n");
     }
 };
 
