@@ -1,11 +1,11 @@
 // The web build's page in Debian's Chromium, driven by playwright-core, for the
 // page's specs (tests/page), the launcher the program's cases use in the browser
 // (tests/support/page.mjs) and the page's benchmark (bench/page_load.mjs).
-// Playwright's request routing serves the page under a made-up host from local
-// folders, the first that has the file winning, so no server runs, and a
-// request for anything else is refused and recorded as an error.
+// Playwright's request routing serves the page under a made-up host from a local
+// folder, so no server runs, and a request for anything else is refused and
+// recorded as an error.
 import { chromium } from 'playwright-core';
-import { access } from 'node:fs/promises';
+import { existsSync, statSync } from 'node:fs';
 import path from 'node:path';
 
 export const origin = 'http://lightmap.test';
@@ -18,40 +18,30 @@ export const chromiumOptions = {
          '--disable-sync', '--force-device-scale-factor=1'],
 };
 
-export function launchBrowser(flags = []) {
-  return chromium.launch({ ...chromiumOptions, args: [...chromiumOptions.args, ...flags] });
-}
+export const launchBrowser = () => chromium.launch(chromiumOptions);
 
-async function firstHaving(folders, name) {
-  for (const folder of folders) {
-    const file = path.join(folder, name);
-    if (await access(file).then(() => true, () => false)) return file;
-  }
-  return null;
-}
-
-// Serves `folders` to `page`; `replaced` maps a file name to what is served in
+// Serves `folder` to `page`; `replaced` maps a file name to what is served in
 // its place ({ body, status }). `errors` collects console errors, uncaught
 // exceptions and refused requests as they come.
-export async function servePage(page, folders, errors, replaced = {}) {
+export async function servePage(page, folder, errors, replaced = {}) {
   page.on('console', message => message.type() == 'error' && errors.push(`console: ${message.text()}`));
   page.on('pageerror', error => errors.push(`uncaught: ${error.message}`));
   await page.route('**/*', async route => {
     const url = new URL(route.request().url()), name = url.pathname.slice(1);
     if (url.origin == origin && replaced[name]) return route.fulfill(replaced[name]);
-    const file = url.origin == origin ? await firstHaving(folders, url.pathname) : null;
-    if (file) return route.fulfill({ path: file });
+    const file = path.join(folder, url.pathname);
+    if (url.origin == origin && existsSync(file) && statSync(file).isFile()) return route.fulfill({ path: file });
     if (url.origin != origin) errors.push(`request to another host: ${url}`);
     return route.fulfill({ status: 404 });
   });
 }
 
-// A new page in `browser` on index.html from `folders`, with `init` run before
+// A new page in `browser` on index.html from `folder`, with `init` run before
 // the page's own scripts.
-export async function openPage(browser, folders, init) {
+export async function openPage(browser, folder, init) {
   const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
   const errors = [];
-  await servePage(page, folders, errors);
+  await servePage(page, folder, errors);
   if (init) await page.addInitScript(init);
   await page.goto(`${origin}/index.html`);
   return { page, errors };

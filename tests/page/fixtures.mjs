@@ -23,7 +23,7 @@ export const test = base.extend({
       test.skip(true, reason);
     }
     const errors = [];
-    await servePage(page, [webBuild], errors, replaced);
+    await servePage(page, webBuild, errors, replaced);
     await use(page);
     const unexpected = errors.filter(error => !expectedErrors.some(pattern => pattern.test(error)));
     expect(unexpected, 'console errors, uncaught exceptions and refused requests').toEqual([]);

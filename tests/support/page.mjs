@@ -11,7 +11,7 @@ import { writeFile } from 'node:fs/promises';
 const [webBuild, light, wall, out] = process.argv.slice(2);
 const browser = await launchBrowser();
 try {
-  const { page, errors } = await openPage(browser, [webBuild]);
+  const { page, errors } = await openPage(browser, webBuild);
   const drawn = runs => page.waitForFunction(
     runs => lightmap.runs == runs && lightmap.frames > 0, runs, { timeout: 10000 });
   await drawn(1);

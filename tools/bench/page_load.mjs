@@ -51,7 +51,7 @@ try {
   for (let load = 1; load <= loads; ++load) {
     const browser = await launchBrowser();
     try {
-      const { page } = await openPage(browser, [folder], probe);
+      const { page } = await openPage(browser, folder, probe);
       loadTimes.push(await firstFrame(page, 1));
       if (load < loads) continue;
       for (let choice = 1; choice <= choices; ++choice) {
