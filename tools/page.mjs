@@ -1,5 +1,5 @@
 // The web build's page in Debian's Chromium, driven by playwright-core, for the
-// page's specs (tests/page), the launcher the program's cases use in the browser
+// page's tests (tests/page), the launcher the program's cases use in the browser
 // (tests/support/page.mjs) and the page's benchmark (bench/page_load.mjs).
 // Playwright's request routing serves the page under a made-up host from a local
 // folder, so no server runs, and a request for anything else is refused and

@@ -1,4 +1,4 @@
-// What every page spec shares: the web build served by request routing
+// What every page test shares: the web build served by request routing
 // (tools/page.mjs), every console error, uncaught exception and refused request
 // failing the test, the waits a visitor makes (the program's next picture, a
 // message), images made in the browser, the native call fixtures and axe-core.

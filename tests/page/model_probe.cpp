@@ -1,5 +1,5 @@
-// model_probe FOLDER X,Y...: the CPU model's side of the page's probe spec. Writes
-// FOLDER/light.png and FOLDER/wall.png, the images the spec chooses in the page,
+// model_probe FOLDER X,Y...: the CPU model's side of the page's probe tests. Writes
+// FOLDER/light.png and FOLDER/wall.png, the images the tests choose in the page,
 // and prints as JSON what the model expects at each canvas pixel X,Y (from the
 // top left) of the 500x500 window: whether it is inside the square, the light
 // map's sample there (the frame with the light map alone), the wall's (the frame
