@@ -31,13 +31,17 @@ const struct {
     bool (*asks)(const DemoOptions&);
     const char* reason;
 } never[] = {
-    {{Kind::browser}, [](const DemoOptions& o) { return o.withoutMultitexture; },
+    {{Kind::browser},
+     [](const DemoOptions& o) { return o.withoutMultitexture; },
      "the browser's WebGL cannot be told to hide ARB_multitexture"},
-    {{Kind::browser}, [](const DemoOptions& o) { return !o.arguments.empty(); },
+    {{Kind::browser},
+     [](const DemoOptions& o) { return !o.arguments.empty(); },
      "the page has no command line to pass on"},
-    {{Kind::wine, Kind::browser}, [](const DemoOptions& o) { return !o.wrapper.empty(); },
+    {{Kind::wine, Kind::browser},
+     [](const DemoOptions& o) { return !o.wrapper.empty(); },
      "only the Linux build runs under apitrace or valgrind"},
-    {{Kind::wine, Kind::browser}, [](const DemoOptions& o) { return !o.env.empty(); },
+    {{Kind::wine, Kind::browser},
+     [](const DemoOptions& o) { return !o.env.empty(); },
      "only the Linux build runs with the GL probe's answers"},
 };
 

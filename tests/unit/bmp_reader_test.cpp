@@ -65,7 +65,8 @@ testing::AssertionResult texelsMatch(const Bytes& expected, const Bytes& observe
 {
     const auto picture = [side](const Bytes& bytes) {
         Image image = makeImage(side, side);
-        std::memcpy(image.pixels.data(), bytes.data(), std::min(bytes.size(), 3 * image.pixels.size()));
+        std::memcpy(image.pixels.data(), bytes.data(),
+                    std::min(bytes.size(), 3 * image.pixels.size()));
         return image;
     };
     return imagesMatch(picture(expected), picture(observed), 0);
@@ -98,7 +99,8 @@ TEST(BmpReaderTest, WholeImagesRoundTripWithRowOrderKept)
     for (int side : {32, 256}) {
         const Bytes rgb = patternRgb(side);
         bool read = false;
-        EXPECT_TRUE(texelsMatch(rgb, readWith(writeFile(encodeBmp(side, side, rgb)), side, read), side));
+        EXPECT_TRUE(
+            texelsMatch(rgb, readWith(writeFile(encodeBmp(side, side, rgb)), side, read), side));
         EXPECT_TRUE(read);
     }
 }
