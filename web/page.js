@@ -74,15 +74,13 @@ async function choose(which, file) {
   run();
 }
 
-const noteFor = (which, bytes) => bytes ? `The demo's own ${which}.bmp.`
-  : `Left out: the program runs without ${which}.bmp, as it would with the file missing.`;
-
 // The panel back to `bytes` (the demo's, or null: left out), its input cleared.
 function restore(which, bytes) {
   state.images[which] = bytes;
   $(`${which}-file`).value = '';
   say(`${which}-message`, '');
-  showImage(which, bytes, noteFor(which, bytes));
+  showImage(which, bytes, bytes ? `The demo's own ${which}.bmp.`
+    : `Left out: the program runs without ${which}.bmp, as it would with the file missing.`);
 }
 
 function wire(which) {
@@ -126,17 +124,13 @@ async function start() {
     return say('status', error.message);
   }
   for (const which of ['light', 'wall']) wire(which);
-  $('reset').addEventListener('click', () => {
-    for (const which of ['light', 'wall']) restore(which, state.demo[which]);
-    run();
-  });
+  const restoreDemo = () => { for (const which of ['light', 'wall']) restore(which, state.demo[which]); };
+  $('reset').addEventListener('click', () => { restoreDemo(); run(); });
   wireProbe();
   // The program first; its panels are drawn while it starts.
   state.images = { ...state.demo };
   run();
-  setTimeout(() => {
-    for (const which of ['light', 'wall']) showImage(which, state.demo[which], noteFor(which, state.demo[which]));
-  });
+  setTimeout(restoreDemo);
 }
 
 start();

@@ -60,14 +60,20 @@ void fail(const std::string& why)
     FAIL() << why;
 }
 
-// Why `entry` cannot run `options`, and whether it never can; "" when it can.
-std::string whyNot(const Entry& entry, const DemoOptions& options, bool& never)
+// Why no launcher of `entry`'s kind can ever run `options`; null when one can.
+const char* neverRuns(const Entry& entry, const DemoOptions& options)
 {
-    for (const auto& cannot : ::never) {
+    for (const auto& cannot : never) {
         const auto& kinds = cannot.kinds;
-        if ((never = std::count(kinds.begin(), kinds.end(), entry.kind) && cannot.asks(options)))
+        if (std::count(kinds.begin(), kinds.end(), entry.kind) && cannot.asks(options))
             return cannot.reason;
     }
+    return nullptr;
+}
+
+// What `entry` runs, from its build or from dist/, that is missing; "" when it is all there.
+std::string missingFor(const Entry& entry)
+{
     const std::string artifact = entry.kind == Kind::native ? LIGHTMAP_DEB
                                  : entry.kind == Kind::wine ? LIGHTMAP_WINDOWS_ZIP
                                                             : LIGHTMAP_WEB_ZIP;
@@ -129,9 +135,10 @@ void placeImages(const std::string& from, const std::string& to)
 std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& given, double seconds)
 {
     const Entry& entry = entries[static_cast<int>(launcher)];
-    bool never = false;
-    if (const std::string why = whyNot(entry, given, never); !why.empty())
-        return (never || !LIGHTMAP_LAUNCHERS_REQUIRED ? skip : fail)(why), nullptr;
+    if (const char* reason = neverRuns(entry, given))
+        return skip(reason), nullptr;
+    if (const std::string missing = missingFor(entry); !missing.empty())
+        return (LIGHTMAP_LAUNCHERS_REQUIRED ? fail : skip)(missing), nullptr;
     std::unique_ptr<Demo> demo = entry.kind == Kind::wine      ? makeWineDemo(entry.packaged)
                                  : entry.kind == Kind::browser ? makeBrowserDemo(entry.packaged)
                                                                : makeNativeDemo(entry.packaged);

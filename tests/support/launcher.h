@@ -72,7 +72,8 @@ std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& options,
 // Until `frames` frames in all are flushed; false at once if the program ends first.
 bool waitForFrames(Demo& demo, long frames, double seconds = 10.0);
 // The program's flush and the copy the test sees are not one event: captures
-// until the picture matches `expected` or `seconds` pass; the last capture.
+// until the picture matches `expected` within `tolerance`, for 3 s at most; the
+// last capture.
 Image captureMatching(Demo& demo, const Image& expected, int tolerance = pixelTolerance);
 
 // The case's light.bmp and wall.bmp, as `from` has them or none, into `to`.
