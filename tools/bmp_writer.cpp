@@ -6,16 +6,11 @@
 
 namespace {
 
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value)
+// `value`'s low `bytes` bytes, little-endian.
+void put(std::vector<std::uint8_t>& out, std::uint32_t value, int bytes = 4)
 {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
 int paddedRowBytes(int width)
@@ -28,20 +23,20 @@ std::vector<std::uint8_t> bmpHeader(int width, int height)
 {
     const std::uint32_t pixelBytes = static_cast<std::uint32_t>(paddedRowBytes(width) * height);
     std::vector<std::uint8_t> header{'B', 'M'};
-    put32(header, 54 + pixelBytes); // file size
-    put32(header, 0);               // reserved
-    put32(header, 54);              // offset of the pixels
-    put32(header, 40);              // information header size
-    put32(header, static_cast<std::uint32_t>(width));
-    put32(header, static_cast<std::uint32_t>(height)); // positive: bottom-up
-    put16(header, 1);                                  // planes
-    put16(header, 24);                                 // bits per pixel
-    put32(header, 0);                                  // BI_RGB, uncompressed
-    put32(header, pixelBytes);
-    put32(header, 2835); // 72 dpi, in pixels per metre
-    put32(header, 2835);
-    put32(header, 0); // colours used
-    put32(header, 0); // colours important
+    put(header, 54 + pixelBytes); // file size
+    put(header, 0);               // reserved
+    put(header, 54);              // offset of the pixels
+    put(header, 40);              // information header size
+    put(header, static_cast<std::uint32_t>(width));
+    put(header, static_cast<std::uint32_t>(height)); // positive: bottom-up
+    put(header, 1, 2);                               // planes
+    put(header, 24, 2);                              // bits per pixel
+    put(header, 0);                                  // BI_RGB, uncompressed
+    put(header, pixelBytes);
+    put(header, 2835); // 72 dpi, in pixels per metre
+    put(header, 2835);
+    put(header, 0); // colours used
+    put(header, 0); // colours important
     return header;
 }
 

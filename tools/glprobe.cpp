@@ -19,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <string>
 
 namespace {
 
@@ -27,19 +28,19 @@ template <typename Function> Function realFunction(const char* name)
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 
-bool listedAsNull(const char* name)
+// Whether `name` is a word of LIGHTMAP_PROBE_NULL_PROCS.
+bool listedAsNull(const GLubyte* name)
 {
     const char* list = std::getenv("LIGHTMAP_PROBE_NULL_PROCS");
-    if (list == nullptr)
-        return false;
-    const std::size_t length = std::strlen(name);
-    for (const char* at = std::strstr(list, name); at != nullptr; at = std::strstr(at + 1, name)) {
-        const bool startsWord = at == list || at[-1] == ' ';
-        const bool endsWord = at[length] == '\0' || at[length] == ' ';
-        if (startsWord && endsWord)
-            return true;
-    }
-    return false;
+    const std::string word = " " + std::string(reinterpret_cast<const char*>(name)) + " ";
+    return list != nullptr && (" " + std::string(list) + " ").find(word) != std::string::npos;
+}
+
+// The real lookup `which`, unless `name` is listed as null.
+__GLXextFuncPtr lookUp(const char* which, const GLubyte* name)
+{
+    return listedAsNull(name) ? nullptr
+                              : realFunction<__GLXextFuncPtr (*)(const GLubyte*)>(which)(name);
 }
 
 long long monotonicNanoseconds()
@@ -58,26 +59,21 @@ extern "C" {
 const GLubyte* glGetString(GLenum name)
 {
     const char* replacement = std::getenv("LIGHTMAP_PROBE_EXTENSIONS");
-    if (name == GL_EXTENSIONS && replacement != nullptr) {
-        if (std::strcmp(replacement, "(null)") == 0)
-            return nullptr;
-        return reinterpret_cast<const GLubyte*>(replacement);
-    }
+    if (name == GL_EXTENSIONS && replacement != nullptr)
+        return std::strcmp(replacement, "(null)") == 0
+                   ? nullptr
+                   : reinterpret_cast<const GLubyte*>(replacement);
     return realFunction<const GLubyte* (*)(GLenum)>("glGetString")(name);
 }
 
 __GLXextFuncPtr glXGetProcAddressARB(const GLubyte* name)
 {
-    if (listedAsNull(reinterpret_cast<const char*>(name)))
-        return nullptr;
-    return realFunction<__GLXextFuncPtr (*)(const GLubyte*)>("glXGetProcAddressARB")(name);
+    return lookUp("glXGetProcAddressARB", name);
 }
 
 __GLXextFuncPtr glXGetProcAddress(const GLubyte* name)
 {
-    if (listedAsNull(reinterpret_cast<const char*>(name)))
-        return nullptr;
-    return realFunction<__GLXextFuncPtr (*)(const GLubyte*)>("glXGetProcAddress")(name);
+    return lookUp("glXGetProcAddress", name);
 }
 
 void glFlush()
@@ -93,12 +89,10 @@ void glFlush()
     }
     if (const char* path = std::getenv("LIGHTMAP_PROBE_FLUSH_FILE")) {
         const int fd = open(path, O_WRONLY | O_CREAT | O_APPEND, 0644);
-        if (fd >= 0) {
-            const char mark = 'f';
-            if (write(fd, &mark, 1) != 1)
-                std::perror("glprobe");
+        if (fd < 0 || write(fd, "f", 1) != 1)
+            std::perror("glprobe: the flush file");
+        if (fd >= 0)
             close(fd);
-        }
     }
     if (const char* limit = std::getenv("LIGHTMAP_PROBE_EXIT_AFTER")) {
         if (flushCount >= std::atoi(limit))
