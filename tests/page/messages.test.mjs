@@ -5,32 +5,29 @@ import { drawn, expect, open, test, webFile } from './fixtures.mjs';
 
 const status = page => page.locator('#status');
 
-test.describe('a corrupt lightmap.wasm, served as a good one would be', () => {
-  test.use({ replaced: { 'lightmap.wasm': { status: 200, contentType: 'application/wasm', body: 'not wasm' } } });
-  test('gives a message', async ({ page }) => {
-    await open(page, { waitForFrame: false });
-    await expect(status(page)).toContainText('The program could not run: ');
+// Files served in place of the build's own, and the message each must give. A
+// hook by another name stands for an Emscripten whose GL emulation has changed:
+// the web layer checks the pieces it mends before it mends them.
+const broken = [
+  ['a corrupt lightmap.wasm, served as a good one would be', [],
+   { 'lightmap.wasm': { status: 200, contentType: 'application/wasm', body: 'not wasm' } },
+   'The program could not run: '],
+  ['a missing lightmap.js', [/status of 404/], { 'lightmap.js': { status: 404 } },
+   'The program could not run: Could not load lightmap.js.'],
+  ['a GL emulation other than the one the web layer mends', [],
+   { 'lightmap.js': { contentType: 'text/javascript',
+                      body: webFile('lightmap.js').toString().replace('"hook_texEnvf",', '"hook_renamed",') } },
+   'this GL emulation is not the one it was written for'],
+];
+for (const [what, expectedErrors, replaced, message] of broken) {
+  test.describe(what, () => {
+    test.use({ replaced, expectedErrors });
+    test('gives a message', async ({ page }) => {
+      await open(page, { waitForFrame: false });
+      await expect(status(page)).toContainText(message);
+    });
   });
-});
-
-test.describe('a missing lightmap.js', () => {
-  test.use({ replaced: { 'lightmap.js': { status: 404 } }, expectedErrors: [/status of 404/] });
-  test('gives a message', async ({ page }) => {
-    await open(page, { waitForFrame: false });
-    await expect(status(page)).toHaveText('The program could not run: Could not load lightmap.js.');
-  });
-});
-
-// The web layer checks the emulation's pieces it mends before it mends them: a
-// hook by another name stands for an Emscripten whose emulation has changed.
-test.describe('a GL emulation other than the one the web layer mends', () => {
-  test.use({ replaced: async ({}, use) => use({ 'lightmap.js': { contentType: 'text/javascript',
-    body: webFile('lightmap.js').toString().replace('"hook_texEnvf",', '"hook_renamed",') } }) });
-  test('gives a message', async ({ page }) => {
-    await open(page, { waitForFrame: false });
-    await expect(status(page)).toContainText('this GL emulation is not the one it was written for');
-  });
-});
+}
 
 test('an exception in the program gives a message', async ({ page }) => {
   await page.addInitScript(() => {

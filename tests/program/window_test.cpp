@@ -5,8 +5,6 @@
 // the pixel cases check its canvas.
 #include "support/launcher.h"
 
-#include <sys/wait.h>
-
 namespace {
 
 struct CommandLine : NamedCase {
@@ -15,20 +13,19 @@ struct CommandLine : NamedCase {
 
 class WindowTest : public testing::TestWithParam<std::tuple<CommandLine, Launcher>> {
   protected:
-    DemoOptions options()
+    std::unique_ptr<Demo> start() // null: skipped or failed, saying why
     {
         DemoOptions options;
         options.arguments = std::get<0>(GetParam()).arguments;
-        return options;
+        return startDemo(std::get<1>(GetParam()), options);
     }
 };
 
 TEST_P(WindowTest, OneWindowTitledAndSizedAsBuilt)
 {
-    const Launcher launcher = std::get<1>(GetParam());
-    const std::unique_ptr<Demo> demo = startDemo(launcher, options());
+    const std::unique_ptr<Demo> demo = start();
     if (!demo)
-        return; // skipped or failed, saying why
+        return;                         // skipped or failed, saying why
     const Image shot = demo->capture(); // of the one window with the demo's title
     EXPECT_EQ(shot.width, 500);
     EXPECT_EQ(shot.height, 500);
@@ -41,8 +38,7 @@ class WindowPlaceTest : public WindowTest {};
 
 TEST_P(WindowPlaceTest, PlacedAt100100)
 {
-    const Launcher launcher = std::get<1>(GetParam());
-    const std::unique_ptr<Demo> demo = startDemo(launcher, options());
+    const std::unique_ptr<Demo> demo = start();
     if (!demo)
         return; // skipped or failed, saying why
     const Point at = demo->position();
@@ -73,16 +69,10 @@ TEST_P(NoDisplayTest, FailsFastWithToolkitMessage)
     options.argv = {"env", display ? std::string("DISPLAY=") + display : "-uDISPLAY",
                     LIGHTMAP_BINARY};
     options.workingDirectory = makeTempFolder("nodisplay");
-    options.outputDirectory = options.workingDirectory;
-    Child child;
-    startChild(child, options);
-
-    ASSERT_TRUE(waitForExit(child, 5.0)) << "lightmap hung without a display";
-    ASSERT_TRUE(WIFEXITED(child.status));
-    EXPECT_NE(WEXITSTATUS(child.status), 0);
-    EXPECT_NE(readFile(child.stderrPath).find("failed to open display"), std::string::npos)
-        << readFile(child.stderrPath);
-    EXPECT_EQ(readFile(child.stdoutPath), "");
+    const ToolRun run = runTool(options, 5.0); // status -1: it hung, or a signal ended it
+    EXPECT_GT(run.status, 0) << "lightmap " << run.state;
+    EXPECT_NE(run.err.find("failed to open display"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out, "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Native, NoDisplayTest,

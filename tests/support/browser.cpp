@@ -11,7 +11,6 @@
 namespace {
 
 struct BrowserDemo : Demo {
-    bool packaged = false;
     std::string out;
 
     ~BrowserDemo() override
@@ -53,9 +52,7 @@ struct BrowserDemo : Demo {
 
 } // namespace
 
-std::unique_ptr<Demo> makeBrowserDemo(bool packaged)
+std::unique_ptr<Demo> makeBrowserDemo()
 {
-    auto demo = std::make_unique<BrowserDemo>();
-    demo->packaged = packaged;
-    return demo;
+    return std::make_unique<BrowserDemo>();
 }

@@ -1,5 +1,4 @@
-// The tests' images to and from files, and the comparison that leaves PNGs of a
-// mismatch in the test's output folder (LIGHTMAP_TEST_OUTPUT/SUITE.TEST/).
+// A mismatch's PNGs go to the test's own folder, LIGHTMAP_TEST_OUTPUT/SUITE.TEST/.
 #include "image.h"
 
 #include "bmp_writer.h"
@@ -15,15 +14,10 @@ Image makeImage(int width, int height, Rgb fill)
     return {width, height, std::vector<Rgb>(static_cast<std::size_t>(width) * height, fill)};
 }
 
-std::vector<std::uint8_t> rgbBytes(const Image& image)
-{
-    const auto* bytes = reinterpret_cast<const std::uint8_t*>(image.pixels.data());
-    return {bytes, bytes + 3 * image.pixels.size()};
-}
-
 bool writeImageBmp(const std::string& path, const Image& image)
 {
-    return writeBmp(path, image.width, image.height, rgbBytes(image));
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(image.pixels.data());
+    return writeBmp(path, image.width, image.height, {bytes, bytes + 3 * image.pixels.size()});
 }
 
 // PNG's rows run top to bottom: a negative stride keeps an Image's order.

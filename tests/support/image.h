@@ -1,6 +1,5 @@
-// RGB images as the tests hold them, rows bottom to top as OpenGL numbers them;
-// to and from files (BMPs for the program, PNGs from the page); and the one
-// comparison every picture and texel test makes, which leaves PNGs to look at.
+// RGB images, rows bottom to top as OpenGL numbers them; to and from files; and
+// the one comparison every picture and texel test makes, which leaves PNGs.
 #ifndef LIGHTMAP_TESTS_IMAGE_H
 #define LIGHTMAP_TESTS_IMAGE_H
 
@@ -23,7 +22,6 @@ struct Image {
     Rgb& at(int x, int y) { return pixels[static_cast<std::size_t>(y) * width + x]; }
 };
 Image makeImage(int width, int height, Rgb fill = {});
-std::vector<std::uint8_t> rgbBytes(const Image& image); // red, green, blue, bottom row first
 // As a standard 24-bit BMP (tools/bmp_writer); false on a write error.
 bool writeImageBmp(const std::string& path, const Image& image);
 // PNG files through libpng: false, or an empty image, with the reason recorded as

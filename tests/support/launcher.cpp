@@ -1,6 +1,5 @@
-// What every launcher shares: the table, the one list of what a kind can never do
-// (the only skips that stay skips), what each needs to be there, and starting and
-// watching the demo the same way for every test.
+// What every launcher shares: the table, the one list of what a kind can never do,
+// what each needs, and starting and watching the demo the same way for every test.
 #include "launcher.h"
 
 #include <algorithm>
@@ -24,8 +23,7 @@ const struct Entry {
 #undef LIGHTMAP_TABLE_ENTRY
 };
 
-// What no launcher of a kind can ever do, and why: in every build these cases
-// are skips, the only ones.
+// What no launcher of a kind can ever do, and why: the only skips in every build.
 const struct {
     std::vector<Kind> kinds;
     bool (*asks)(const DemoOptions&);
@@ -45,11 +43,6 @@ const struct {
      "only the Linux build runs with the GL probe's answers"},
 };
 
-bool readable(const std::string& path)
-{
-    return access(path.c_str(), R_OK) == 0;
-}
-
 void skip(const std::string& why)
 {
     GTEST_SKIP() << why;
@@ -63,10 +56,9 @@ void fail(const std::string& why)
 // Why no launcher of `entry`'s kind can ever run `options`; null when one can.
 const char* neverRuns(const Entry& entry, const DemoOptions& options)
 {
-    for (const auto& cannot : never) {
-        const auto& kinds = cannot.kinds;
-        if (std::count(kinds.begin(), kinds.end(), entry.kind) && cannot.asks(options))
-            return cannot.reason;
+    for (const auto& [kinds, asks, reason] : never) {
+        if (std::count(kinds.begin(), kinds.end(), entry.kind) && asks(options))
+            return reason;
     }
     return nullptr;
 }
@@ -78,6 +70,7 @@ std::string missingFor(const Entry& entry)
                                  : entry.kind == Kind::wine ? LIGHTMAP_WINDOWS_ZIP
                                                             : LIGHTMAP_WEB_ZIP;
     const bool wine = entry.kind == Kind::wine, browser = entry.kind == Kind::browser;
+    const auto readable = [](const std::string& path) { return access(path.c_str(), R_OK) == 0; };
     if (entry.packaged && !readable(LIGHTMAP_DIST "/" + artifact))
         return "no dist/" + artifact + ": make dist";
     if (wine && !entry.packaged && !readable(LIGHTMAP_WINDOWS_EXE))
@@ -139,9 +132,10 @@ std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& given, dou
         return skip(reason), nullptr;
     if (const std::string missing = missingFor(entry); !missing.empty())
         return (LIGHTMAP_LAUNCHERS_REQUIRED ? fail : skip)(missing), nullptr;
-    std::unique_ptr<Demo> demo = entry.kind == Kind::wine      ? makeWineDemo(entry.packaged)
-                                 : entry.kind == Kind::browser ? makeBrowserDemo(entry.packaged)
-                                                               : makeNativeDemo(entry.packaged);
+    std::unique_ptr<Demo> demo = entry.kind == Kind::wine      ? makeWineDemo()
+                                 : entry.kind == Kind::browser ? makeBrowserDemo()
+                                                               : makeNativeDemo();
+    demo->packaged = entry.packaged;
     DemoOptions options = given;
     if (options.folder.empty())
         options.folder = makeTempFolder("demo");

@@ -1,8 +1,6 @@
-// One interface over the ways the tests run the real program, one file each: the
-// Linux build with the GL probe preloaded (native.cpp), the Windows build under
-// Wine (wine.cpp), both on the test's own X server (x11.cpp), and the web build's
-// page in headless Chromium (browser.cpp); each also as what `make dist` made of
-// it, unpacked afresh. A test never asks which launcher it has.
+// One interface over the ways the tests run the real program, a file each (native,
+// wine, browser; x11 for the first two), each also as `make dist` made it, unpacked
+// afresh. A test never asks which launcher it has.
 #ifndef LIGHTMAP_TESTS_LAUNCHER_H
 #define LIGHTMAP_TESTS_LAUNCHER_H
 
@@ -43,6 +41,7 @@ struct Point {
 // What needs a window of the test's own fails, saying so, where there is none.
 struct Demo {
     Child child;
+    bool packaged = false; // from the artifact of dist/
 
     virtual ~Demo() = default;
     virtual bool start(const DemoOptions& options) = 0; // false: recorded as a failure
@@ -58,10 +57,9 @@ struct Demo {
   private:
     static void noWindow(const char* what);
 };
-// Each kind's file makes its demos; `packaged`: from the artifact of dist/.
-std::unique_ptr<Demo> makeNativeDemo(bool packaged);
-std::unique_ptr<Demo> makeWineDemo(bool packaged);
-std::unique_ptr<Demo> makeBrowserDemo(bool packaged);
+std::unique_ptr<Demo> makeNativeDemo(); // each in its kind's file
+std::unique_ptr<Demo> makeWineDemo();
+std::unique_ptr<Demo> makeBrowserDemo();
 
 // Starts the demo and waits up to `seconds` for its first frame. Null when the
 // test is over: skipped or failed, saying why, where the launcher cannot run

@@ -8,7 +8,6 @@
 namespace {
 
 struct NativeDemo : WindowedDemo {
-    bool packaged = false;
     std::string flushFile = makeTempFolder("frames") + "/frames";
 
     bool start(const DemoOptions& options) override
@@ -39,9 +38,7 @@ struct NativeDemo : WindowedDemo {
 
 } // namespace
 
-std::unique_ptr<Demo> makeNativeDemo(bool packaged)
+std::unique_ptr<Demo> makeNativeDemo()
 {
-    auto demo = std::make_unique<NativeDemo>();
-    demo->packaged = packaged;
-    return demo;
+    return std::make_unique<NativeDemo>();
 }

@@ -1,5 +1,4 @@
-// Child processes for the tests: spawned with their output in files (a pipe that
-// nobody drains could stall the child), waited for with a deadline, always reaped.
+// Output goes to files: a pipe that nobody drains could stall the child.
 #include "process.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,5 @@
-// Child processes with a bounded life, for every test executable: each is killed
-// with its process group when its handle goes out of scope, pass or fail, and
-// when the test process itself dies. Also the one wait helper, and files.
+// Child processes with a bounded life: each is killed with its process group when
+// its handle goes, pass or fail, or the test process dies. The one wait, and files.
 #ifndef LIGHTMAP_TESTS_PROCESS_H
 #define LIGHTMAP_TESTS_PROCESS_H
 

@@ -10,7 +10,6 @@
 namespace {
 
 struct WineDemo : WindowedDemo {
-    bool packaged = false;
     std::string prefix = LIGHTMAP_WINE_PREFIX;
 
     ~WineDemo() override
@@ -64,9 +63,7 @@ struct WineDemo : WindowedDemo {
 
 } // namespace
 
-std::unique_ptr<Demo> makeWineDemo(bool packaged)
+std::unique_ptr<Demo> makeWineDemo()
 {
-    auto demo = std::make_unique<WineDemo>();
-    demo->packaged = packaged;
-    return demo;
+    return std::make_unique<WineDemo>();
 }
