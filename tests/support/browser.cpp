@@ -1,9 +1,6 @@
-// The web build's page in headless Chromium, driven by page.mjs (playwright-core)
-// as a visitor would: the folder's light.bmp and wall.bmp chosen in the page's
-// two panels ("Leave out" where there is none). The driver leaves the canvas as a
-// PNG and what the page said in files; console errors, uncaught exceptions,
-// refused requests and any message on the page fail the case. Packaged: the web
-// zip unzipped afresh.
+// The web build's page in headless Chromium, driven by page.mjs as a visitor
+// would; what it leaves in its folder, and any fault it saw, fail the case.
+// Packaged: the web zip unzipped afresh.
 #include "launcher.h"
 
 #include <sys/wait.h>
