@@ -139,12 +139,14 @@ std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& given, dou
     DemoOptions options = given;
     if (options.folder.empty())
         options.folder = makeTempFolder("demo");
-    if (!demo->start(options))
-        return fail(std::string("could not start ") + entry.description), nullptr;
+    if (!demo->start(options)) {
+        ADD_FAILURE() << "could not start " << entry.description;
+        return nullptr;
+    }
     if (!waitForFrames(*demo, 1, seconds)) {
-        return fail("no first frame from " + std::string(entry.description) + " within " +
-                    std::to_string(seconds) + " s: " + demo->state()),
-               nullptr;
+        ADD_FAILURE() << "no first frame from " << entry.description << " within " << seconds
+                      << " s: " << demo->state();
+        return nullptr;
     }
     return demo;
 }

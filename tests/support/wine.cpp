@@ -47,7 +47,7 @@ struct WineDemo : WindowedDemo {
     long frames() override
     {
         const std::string trace = readFile(child.stderrPath);
-        const std::regex flush(":trace:opengl:glFlush");
+        static const std::regex flush(":trace:opengl:glFlush"); // polled: built once
         return std::distance(std::sregex_iterator(trace.begin(), trace.end(), flush), {});
     }
 
@@ -55,9 +55,10 @@ struct WineDemo : WindowedDemo {
     std::string output() override
     {
         const std::string text = Demo::output();
-        if (std::regex_search(text, std::regex("(^|[^\r])\n")))
+        static const std::regex lfAlone("(^|[^\r])\n"), crlf("\r\n");
+        if (std::regex_search(text, lfAlone))
             ADD_FAILURE() << "a line of standard output ends in LF alone: " << text;
-        return std::regex_replace(text, std::regex("\r\n"), "\n");
+        return std::regex_replace(text, crlf, "\n");
     }
 };
 
