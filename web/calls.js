@@ -5,14 +5,15 @@
 // and lightmap_glMultiTexCoord2fARB (glext/procaddress_web.js), so every call is
 // recorded under the name the program asked for.
 
-const enums = {
+export const enums = {
   0x0007: 'GL_QUADS', 0x0DE1: 'GL_TEXTURE_2D', 0x1401: 'GL_UNSIGNED_BYTE', 0x1700: 'GL_MODELVIEW',
   0x1701: 'GL_PROJECTION', 0x1907: 'GL_RGB', 0x1908: 'GL_RGBA', 0x1E01: 'GL_REPLACE',
   0x1F03: 'GL_EXTENSIONS', 0x2100: 'GL_MODULATE', 0x2200: 'GL_TEXTURE_ENV_MODE',
   0x2300: 'GL_TEXTURE_ENV', 0x2600: 'GL_NEAREST', 0x2601: 'GL_LINEAR',
   0x2800: 'GL_TEXTURE_MAG_FILTER', 0x2801: 'GL_TEXTURE_MIN_FILTER', 0x2802: 'GL_TEXTURE_WRAP_S',
   0x2803: 'GL_TEXTURE_WRAP_T', 0x2901: 'GL_REPEAT', 0x4000: 'GL_COLOR_BUFFER_BIT',
-  0x84C0: 'GL_TEXTURE0_ARB', 0x84C1: 'GL_TEXTURE1_ARB',
+  0x84C0: 'GL_TEXTURE0_ARB', 0x84C1: 'GL_TEXTURE1_ARB', 0x0104: 'GL_ADD', 0x2101: 'GL_DECAL',
+  0x2702: 'GL_NEAREST_MIPMAP_LINEAR',
 };
 
 // One letter per argument: e an enum (F: passed as a float), i an integer, f a

@@ -1,66 +1,53 @@
-// The probe: what GL sampled at one pixel of the program's picture, worked out
-// from the program's own recorded calls (the texels it uploaded, its view, and
-// each unit's texture and coordinates over the square), beside the colour the
-// program drew there, read back from its canvas right after its frame.
+// The probe: how GL made one pixel of the program's picture, worked out from the
+// square as the recorded calls drew it (glstate.js): the pixel's centre, each
+// unit's coordinates there, the texels its filter blends and their weights, each
+// unit's environment, and the result beside the program's own pixel, read back
+// from its canvas right after its frame.
+import { GL, complete } from './glstate.js';
 
-const GL_TEXTURE0 = 0x84C0, GL_TEXTURE_2D = 0x0DE1, GL_TEXTURE_ENV_MODE = 0x2200;
-
-// The scene as the calls set it up: `startup` up to the loop, `frame` one frame.
-export function sceneOf(startup, frame, width, height) {
-  const textures = new Map();
-  let bound = 0, ortho = [0, 1, 0, 1];
-  for (const { name, args, texels } of startup) {
-    if (name == 'glBindTexture') bound = args[1];
-    if (name == 'glTexImage2D') textures.set(bound, { width: args[3], height: args[4], texels });
-    if (name == 'glOrtho') ortho = args.slice(0, 4);
-  }
-  const units = [{}, {}], corners = [], coords = [];
-  let active = 0;
-  for (const { name, args: [a, b, c] } of frame) {
-    if (name == 'glActiveTextureARB') active = a - GL_TEXTURE0;
-    if (name == 'glBindTexture') units[active].texture = textures.get(b);
-    if (name == 'glTexEnvf' && b == GL_TEXTURE_ENV_MODE) units[active].mode = c;
-    if (name == 'glEnable' && a == GL_TEXTURE_2D) units[active].enabled = true;
-    if (name == 'glMultiTexCoord2fARB') coords[a - GL_TEXTURE0] = [b, c];
-    if (name == 'glVertex3f') {
-      corners.push({ x: (a - ortho[0]) / (ortho[1] - ortho[0]) * width,
-                     y: (b - ortho[2]) / (ortho[3] - ortho[2]) * height,
-                     coords: coords.map(pair => [...pair]) });
-    }
-  }
-  if (corners.length < 4) return null;
-  // The square is axis-aligned: its lowest and highest corners give the mapping.
+// The square as drawn: its lowest and highest corners (it is axis-aligned in
+// window coordinates) give the mapping from the window to each unit's coordinates.
+export function sceneOf({ square, width, height, colour }) {
+  if (!square.corners) return null;
   const key = corner => corner.x + corner.y;
-  const low = corners.reduce((a, b) => key(b) < key(a) ? b : a);
-  const high = corners.reduce((a, b) => key(b) > key(a) ? b : a);
-  return { width, height, units, low, high };
+  const low = square.corners.reduce((a, b) => key(b) < key(a) ? b : a);
+  const high = square.corners.reduce((a, b) => key(b) > key(a) ? b : a);
+  return { width, height, colour, units: square.units, low, high };
 }
 
-// GL_LINEAR between the four nearest texels, GL_REPEAT at the edges, as the
-// program sets its textures up; rows bottom to top, as uploaded.
-function sampleLinear({ width, height, texels }, s, t) {
-  const u = s * width - 0.5, v = t * height - 0.5, i = Math.floor(u), j = Math.floor(v);
-  const a = u - i, b = v - j, wrap = (n, size) => ((n % size) + size) % size;
-  const texel = (x, y, channel) => texels[(wrap(y, height) * width + wrap(x, width)) * 3 + channel];
-  return [0, 1, 2].map(ch => Math.round(
-    (1 - a) * (1 - b) * texel(i, j, ch) + a * (1 - b) * texel(i + 1, j, ch) +
-    (1 - a) * b * texel(i, j + 1, ch) + a * b * texel(i + 1, j + 1, ch)));
+const wrap = (n, size, mode) => mode == GL.REPEAT ? ((n % size) + size) % size : Math.min(size - 1, Math.max(0, n));
+
+// What `texture`'s filter reads at (s, t), with `rho` its texels per pixel:
+// the point in texel space, the texels (i from the left, j from the bottom row)
+// with their weights and colours, and the weighted sum.
+function filterAt(texture, s, t, rho) {
+  const { width, height, texels } = texture, magnified = rho <= 1;
+  const filter = magnified ? texture.mag : texture.min;
+  const u = s * width - 0.5, v = t * height - 0.5;
+  const texel = (i, j, weight) => {
+    const at = (wrap(j, height, texture.wrapT) * width + wrap(i, width, texture.wrapS)) * 3;
+    return { i: wrap(i, width, texture.wrapS), j: wrap(j, height, texture.wrapT), weight,
+             colour: [texels[at], texels[at + 1], texels[at + 2]] };
+  };
+  let taken;
+  if (filter == GL.NEAREST) {
+    taken = [texel(Math.floor(s * width), Math.floor(t * height), 1)];
+  } else {
+    const i = Math.floor(u), j = Math.floor(v), a = u - i, b = v - j;
+    taken = [texel(i, j, (1 - a) * (1 - b)), texel(i + 1, j, a * (1 - b)),
+             texel(i, j + 1, (1 - a) * b), texel(i + 1, j + 1, a * b)];
+  }
+  const colour = [0, 1, 2].map(c => taken.reduce((sum, texel) => sum + texel.weight * texel.colour[c], 0));
+  return { filter, magnified, rho, u, v, texels: taken, colour };
 }
 
-// At the canvas pixel (x, y), counted from the top left: null outside the
-// square, else each unit's coordinates and sample (null: its texture has no
-// image, so the unit passes white on).
-export function sampleAt(scene, x, y) {
-  const cx = x + 0.5, cy = scene.height - y - 0.5, { low, high } = scene;
-  if (cx < low.x || cx >= high.x || cy < low.y || cy >= high.y) return null;
-  const fx = (cx - low.x) / (high.x - low.x), fy = (cy - low.y) / (high.y - low.y);
-  return scene.units.map((unit, i) => {
-    const [s0, t0] = low.coords[i], [s1, t1] = high.coords[i];
-    const s = s0 + fx * (s1 - s0), t = t0 + fy * (t1 - t0);
-    const texture = unit.enabled && unit.texture && unit.texture.texels ? unit.texture : null;
-    return { s, t, colour: texture && sampleLinear(texture, s, t) };
-  });
-}
+// A unit's environment on an RGB texture, channels 0 to 255.
+const environments = {
+  [GL.REPLACE]: (input, texture) => texture,
+  [GL.DECAL]: (input, texture) => texture,
+  [GL.MODULATE]: (input, texture) => input.map((value, c) => value * texture[c] / 255),
+  [GL.ADD]: (input, texture) => input.map((value, c) => Math.min(255, value + texture[c])),
+};
 
 // The program's pixel from its frame (bottom row first, four bytes a pixel).
 export function drawnAt(frame, width, height, x, y) {
@@ -68,24 +55,48 @@ export function drawnAt(frame, width, height, x, y) {
   return [frame[at], frame[at + 1], frame[at + 2]];
 }
 
-// The readout's text, a note for what the numbers alone do not say, and the
-// three colours (light, wall, result; null where there is none) for swatches.
-export function readout(scene, frame, x, y) {
-  const drawn = drawnAt(frame, scene.width, scene.height, x, y).join(' ');
-  const samples = sampleAt(scene, x, y);
-  if (!samples) {
-    return { text: `x ${x}, y ${y}: outside the square, no light or wall to sample = ${drawn}`,
-             note: 'Outside the square the program only clears: black.', samples,
-             colours: [null, null, drawn.split(' ')] };
+// How GL made the canvas pixel (x, y), counted from the top left.
+export function workAt(scene, pixels, x, y) {
+  const { width, height, low, high } = scene;
+  const centre = { x: x + 0.5, y: height - y - 0.5 };
+  const drawn = drawnAt(pixels, width, height, x, y);
+  const inside = centre.x >= low.x && centre.x < high.x && centre.y >= low.y && centre.y < high.y;
+  if (!inside) return { x, y, centre, inside, drawn };
+  const across = { x: (centre.x - low.x) / (high.x - low.x), y: (centre.y - low.y) / (high.y - low.y) };
+  let input = scene.colour;
+  const units = scene.units.map((unit, n) => {
+    const [s0, t0] = low.coords[n], [s1, t1] = high.coords[n];
+    const s = s0 + across.x * (s1 - s0), t = t0 + across.y * (t1 - t0), texture = unit.texture;
+    const step = { n, s, t, corners: [[s0, t0], [s1, t1]], unit, texture, input, output: input };
+    if (!unit.enabled || !complete(texture)) return Object.assign(step, { off: true });
+    const rho = Math.max(Math.abs((s1 - s0) * texture.width / (high.x - low.x)),
+                         Math.abs((t1 - t0) * texture.height / (high.y - low.y)));
+    const sample = filterAt(texture, s, t, rho), environment = environments[unit.mode];
+    Object.assign(step, { sample, mode: unit.mode, output: environment ? environment(input, sample.colour) : null });
+    input = step.output || input;
+    return step;
+  });
+  const exact = input, rounded = exact.map(value => Math.round(value));
+  return { x, y, centre, inside, across, units, exact, rounded, drawn,
+           difference: drawn.map((value, c) => value - rounded[c]) };
+}
+
+// The readout's text (the tests read its format), a note, and the three colours
+// (light, wall, result; null where there is none) for swatches.
+export function readout(work) {
+  const { x, y, drawn } = work;
+  if (!work.inside) {
+    return { text: `x ${x}, y ${y}: outside the square, no light or wall to sample = ${drawn.join(' ')}`,
+             note: 'Outside the square the program only clears: black.', colours: [null, null, drawn] };
   }
-  const [light, wall] = samples.map(sample => sample.colour || [255, 255, 255]);
-  const missing = [['light map', samples[0]], ['wall', samples[1]]].filter(([, s]) => !s.colour);
+  const white = [255, 255, 255];
+  const [light, wall] = work.units.map(step => step.sample ? step.sample.colour.map(Math.round) : white);
+  const off = [['light map', work.units[0]], ['wall', work.units[1]]].filter(([, step]) => step.off);
   return {
-    text: `x ${x}, y ${y}: light ${light.join(' ')} × wall ${wall.join(' ')} = ${drawn}`,
-    note: missing.length ? `No ${missing.map(([what]) => what).join(' and no ')} image: ` +
-                           'a unit without one passes white on.'
-                         : 'Each channel: light × wall / 255.',
-    samples,
-    colours: [light, wall, drawn.split(' ')],
+    text: `x ${x}, y ${y}: light ${light.join(' ')} × wall ${wall.join(' ')} = ${drawn.join(' ')}`,
+    note: off.length ? `No ${off.map(([what]) => what).join(' and no ')} image: its unit passes its input on, ` +
+                       'shown as white, which leaves a product as it is.'
+                     : 'Each channel: light × wall / 255, from the samples below before rounding.',
+    colours: [light, wall, drawn],
   };
 }

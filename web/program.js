@@ -1,6 +1,7 @@
 // One instance of the program: its script and module, loaded once and compiled
 // while they download, then started on a canvas with its image files in place
-// and each of its GL calls handed out as it makes it (calls.js).
+// and each of its GL calls handed out as it makes it (calls.js), each upload with
+// the name of the file it was read from.
 import { recordImports } from './calls.js';
 
 export async function fetchOk(name) {
@@ -66,7 +67,12 @@ export const letGo = program => program?.ctx?.getExtension('WEBGL_lose_context')
 export async function startProgram(loaded, { canvas, files, print, current }, onCall) {
   const wasm = await loaded;
   if (!current()) return null;
-  let memory = null;
+  let memory = null, opened = null;
+  // Which file each upload came from: the last one the program opened before it.
+  const recordFile = (call, when) => {
+    if (call.name == 'glTexImage2D' && when == 'after') [call.file, opened] = [opened, null];
+    onCall(call, when);
+  };
   return new Promise((resolve, reject) => {
     const program = createLightmap({
       canvas,
@@ -76,10 +82,16 @@ export async function startProgram(loaded, { canvas, files, print, current }, on
       printErr: text => console.warn(text),
       preRun: [module => {
         for (const [name, bytes] of Object.entries(files)) if (bytes) module.FS.writeFile(name, bytes);
+        const open = module.FS.open;
+        module.FS.open = function (path, ...rest) {
+          const stream = open.call(this, path, ...rest);
+          opened = String(path).replace(/^.*\//, '');
+          return stream;
+        };
       }],
       // main runs inside `receive`: what it throws lands in this promise's catch.
       instantiateWasm(imports, receive) {
-        WebAssembly.instantiate(wasm, recordImports(imports, () => memory, onCall)).then(instance => {
+        WebAssembly.instantiate(wasm, recordImports(imports, () => memory, recordFile)).then(instance => {
           memory = Object.values(instance.exports).find(value => value instanceof WebAssembly.Memory);
           receive(instance, wasm);
           program.then(resolve);

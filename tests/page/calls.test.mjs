@@ -1,7 +1,7 @@
 // The "GL calls" the page lists, recorded from the running program, against the
 // native trace fixtures (tests/fixtures, apitrace's names): the same program
 // makes the same calls in the browser as on Mesa.
-import { expect, fixtureCalls, listedCalls, open, parseCall, test } from './fixtures.mjs';
+import { expect, expectNoViolations, fixtureCalls, listedCalls, open, parseCall, test } from './fixtures.mjs';
 
 // Calls as comparable text: the units by their core names (apitrace writes
 // GL_TEXTURE0 for GL_TEXTURE0_ARB, the same value), each texture by the order
@@ -47,4 +47,18 @@ test('start-up sets up the window, checks the extension and uploads both images'
 test('the emulation keeps each unit\'s mode: REPLACE, then MODULATE', async ({ page }) => {
   await open(page);
   expect(await page.evaluate(() => lightmap.program.textureEnvModes())).toEqual([0x1E01, 0x2100]);
+});
+
+// Each frame's calls one at a time: the second glActiveTextureARB makes unit 1
+// the active unit, the arrow key moves on to the glBindTexture it sets up, and
+// axe finds nothing to report with a call chosen.
+test('choosing a call shows the state right after it', async ({ page }) => {
+  await open(page);
+  const frame = page.getByRole('list', { name: 'Each frame' }), thisCall = page.getByRole('region', { name: 'This call' });
+  await frame.getByRole('button', { name: /^glActiveTextureARB/ }).nth(1).click();
+  await expect(thisCall).toContainText('active unit: 1 ← changed');
+  await page.keyboard.press('ArrowDown');
+  await expect(frame.getByRole('button', { name: /^glBindTexture/ }).nth(1)).toBeFocused();
+  await expect(thisCall.getByRole('group', { name: 'Unit 1' })).toContainText(/texture \d+: wall\.bmp, 256×256 ← changed/);
+  await expectNoViolations(page);
 });

@@ -47,6 +47,8 @@ test('each "Leave out" has a name of its own and runs the program without that f
     'Left out: the program runs without light.bmp, as it would with the file missing.');
   const uploads = (await listedCalls(page, 'Start-up')).filter(call => call.startsWith('glTexImage2D'));
   expect(uploads).toEqual(['glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 256, 256, 0, GL_RGB, GL_UNSIGNED_BYTE, …)']);
+  await expect(page.getByRole('region', { name: 'Texture units' }).getByRole('group', { name: 'Unit 0' }))
+    .toContainText(/texture \d+: no image/);
   await expect(page.getByRole('button', { name: 'Leave out the wall' })).toBeEnabled();
 });
 

@@ -3,7 +3,8 @@
 // and prints as JSON what the model expects at each canvas pixel X,Y (from the
 // top left) of the 500x500 window: whether it is inside the square, the light
 // map's sample there (the frame with the light map alone), the wall's (the frame
-// with the wall alone, white light) and the result.
+// with the wall alone, white light), the result, and for each unit its (s, t)
+// and the texels it blends: [i, j, weight, r, g, b].
 #include "support/glmodel.h"
 
 #include <cstdio>
@@ -40,7 +41,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    const Image light = ramps(32, 3), wall = ramps(256, 17), white = makeImage(32, 32, {255, 255, 255});
+    const Image light = ramps(32, 3), wall = ramps(256, 17),
+                white = makeImage(32, 32, {255, 255, 255});
     if (!writeImagePng(folder + "/light.png", light) || !writeImagePng(folder + "/wall.png", wall))
         return 1;
     Scene lightAlone, wallAlone, both, square;
@@ -62,6 +64,20 @@ int main(int argc, char** argv)
         printRgb("wall", frames[1].at(x, row));
         std::printf(", ");
         printRgb("result", frames[2].at(x, row));
+        double st[2][2];
+        const Image* textures[2] = {&light, &wall};
+        for (int unit = 0; unit < 2 && texCoordsAt(x, row, 500, 500, st); ++unit) {
+            const Footprint f = linearFootprint(textures[unit]->width, textures[unit]->height,
+                                                st[unit][0], st[unit][1]);
+            std::printf(", \"unit%d\": {\"s\": %.9f, \"t\": %.9f, \"texels\": [", unit, st[unit][0],
+                        st[unit][1]);
+            for (int k = 0; k < 4; ++k) {
+                const Rgb c = textures[unit]->at(f.i[k], f.j[k]);
+                std::printf("%s[%d, %d, %.9f, %d, %d, %d]", k ? ", " : "", f.i[k], f.j[k],
+                            f.weight[k], c.r, c.g, c.b);
+            }
+            std::printf("]}");
+        }
         std::printf("}");
     }
     std::printf("}\n");

@@ -1,6 +1,6 @@
-// The probe on the program's picture: its readout against the CPU model
-// (tests/support/model_probe), its three colours against each other, the pointer,
-// a tap and the arrow keys, and the outline of the light map's shown part.
+// The probe on the program's picture: its readout and its working against the
+// CPU model (tests/page/model_probe), its three colours against each other, the
+// pointer, a tap and the keys, and the outline of the light map's shown part.
 import { execFileSync } from 'node:child_process';
 import { mkdirSync } from 'node:fs';
 import { drawn, expect, fixtureCalls, open, test } from './fixtures.mjs';
@@ -48,8 +48,32 @@ test('the readout agrees with the CPU model inside the square and outside it', a
     }
     const seen = colours(text);
     for (const what of ['light', 'wall', 'result']) expectClose(seen[what], expected[what], `${what} at ${x}, ${y}`);
+    await expectWorking(page, expected, `at ${x}, ${y}`);
   }
 });
+
+// "How GL made this pixel": each unit's coordinates and texels, [i, j, weight,
+// r, g, b] as the model blends them, weights summing to 1, and the stored byte.
+async function expectWorking(page, expected, where) {
+  const working = page.getByRole('region', { name: 'How GL made this pixel' });
+  for (const unit of [0, 1]) {
+    const text = await working.getByRole('group', { name: new RegExp(`^Unit ${unit}`) }).textContent();
+    const [, s, t] = /s = ([\d.]+), t = ([\d.]+)/.exec(text).map(Number), model = expected[`unit${unit}`];
+    expect(Math.abs(s - model.s) + Math.abs(t - model.t), `unit ${unit} (s, t) ${where}: ${text}`).toBeLessThan(1.01e-4);
+    const texels = [...text.matchAll(/\((\d+), (\d+)\) weight ([\d.]+): (\d+) (\d+) (\d+)/g)]
+      .map(match => match.slice(1).map(Number));
+    // Texels by position and colour, with their weights; at a texel's edge the
+    // one with no weight may be either neighbour.
+    const blended = list => Object.fromEntries(list.filter(texel => texel[2] > 5e-4)
+      .map(([i, j, weight, ...rgb]) => [`(${i}, ${j}): ${rgb.join(' ')}`, weight]));
+    const [seen, modelled] = [blended(texels), blended(model.texels)];
+    expect(Object.keys(seen).sort(), `unit ${unit}'s texels ${where}`).toEqual(Object.keys(modelled).sort());
+    for (const key in seen) expect(Math.abs(seen[key] - modelled[key]), `${key}'s weight ${where}`).toBeLessThan(5.1e-4);
+    expect(Math.abs(texels.reduce((sum, texel) => sum + texel[2], 0) - 1), `the weights' sum ${where}`).toBeLessThan(2.1e-3);
+  }
+  const [, ...stored] = /rounded to 8 bits: (\d+) (\d+) (\d+)/.exec(await working.textContent()).map(Number);
+  expectClose(stored, expected.result, `the stored byte ${where}`);
+}
 
 test('on the demo\'s images, light × wall / 255 = result at every probed pixel', async ({ page }) => {
   await open(page);
@@ -60,14 +84,17 @@ test('on the demo\'s images, light × wall / 255 = result at every probed pixel'
   }
 });
 
-test('the arrow keys move the probe by one pixel from the centre', async ({ page }) => {
+test('the keys move the probe from the centre, and none scrolls the page', async ({ page }) => {
   await open(page);
   await page.locator('#canvas').focus();
+  const scrolled = await page.evaluate(() => scrollY);
   await expect(readout(page)).toContainText('x 250, y 250:');
-  await page.keyboard.press('ArrowRight');
-  await page.keyboard.press('ArrowDown');
-  await page.keyboard.press('ArrowDown');
-  await expect(readout(page)).toContainText('x 251, y 252:');
+  for (const [key, at] of [['ArrowRight', 'x 251, y 250'], ['ArrowDown', 'x 251, y 251'], ['PageDown', 'x 251, y 261'],
+                           ['PageUp', 'x 251, y 251'], ['End', 'x 499, y 251'], ['Home', 'x 0, y 251']]) {
+    await page.keyboard.press(key);
+    await expect(readout(page), key).toContainText(`${at}:`);
+  }
+  expect(await page.evaluate(() => scrollY)).toBe(scrolled);
 });
 
 test.describe('on a touch screen', () => {

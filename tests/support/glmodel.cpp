@@ -38,43 +38,55 @@ std::uint8_t toByte(double value)
 // GL_LINEAR sampling of a GL_REPEAT texture at (s, t), channels in [0, 1].
 Colour sampleLinearRepeat(const Image& texture, double s, double t)
 {
-    const double u = s * texture.width - 0.5, v = t * texture.height - 0.5;
-    const int i0 = static_cast<int>(std::floor(u)), j0 = static_cast<int>(std::floor(v));
-    const double a = u - i0, b = v - j0;
-    const Colour c00 = texel(texture, i0, j0), c10 = texel(texture, i0 + 1, j0);
-    const Colour c01 = texel(texture, i0, j0 + 1), c11 = texel(texture, i0 + 1, j0 + 1);
-    const auto blend = [&](double p00, double p10, double p01, double p11) {
-        return (1 - a) * (1 - b) * p00 + a * (1 - b) * p10 + (1 - a) * b * p01 + a * b * p11;
-    };
-    return {blend(c00.r, c10.r, c01.r, c11.r), blend(c00.g, c10.g, c01.g, c11.g),
-            blend(c00.b, c10.b, c01.b, c11.b)};
+    const Footprint f = linearFootprint(texture.width, texture.height, s, t);
+    Colour sum;
+    for (int k = 0; k < 4; ++k) {
+        const Colour c = texel(texture, f.i[k], f.j[k]);
+        sum = {sum.r + f.weight[k] * c.r, sum.g + f.weight[k] * c.g, sum.b + f.weight[k] * c.b};
+    }
+    return sum;
 }
 
 } // namespace
 
+Footprint linearFootprint(int width, int height, double s, double t)
+{
+    const double u = s * width - 0.5, v = t * height - 0.5;
+    const int i0 = static_cast<int>(std::floor(u)), j0 = static_cast<int>(std::floor(v));
+    const double a = u - i0, b = v - j0;
+    return {{wrap(i0, width), wrap(i0 + 1, width), wrap(i0, width), wrap(i0 + 1, width)},
+            {wrap(j0, height), wrap(j0, height), wrap(j0 + 1, height), wrap(j0 + 1, height)},
+            {(1 - a) * (1 - b), a * (1 - b), (1 - a) * b, a * b}};
+}
+
+bool texCoordsAt(int x, int y, int width, int height, double st[2][2])
+{
+    const double x0 = squareLow * width, x1 = squareHigh * width;
+    const double y0 = squareLow * height, y1 = squareHigh * height;
+    const double cx = x + 0.5, cy = y + 0.5;
+    if (cx < x0 || cx >= x1 || cy < y0 || cy >= y1)
+        return false;
+    const double fx = (cx - x0) / (x1 - x0), fy = (cy - y0) / (y1 - y0);
+    st[0][0] = lightLow + fx * (lightHigh - lightLow);
+    st[0][1] = lightLow + fy * (lightHigh - lightLow);
+    st[1][0] = fx;
+    st[1][1] = fy;
+    return true;
+}
+
 Image expectedFrame(const Scene& scene, int width, int height)
 {
     Image frame = makeImage(width, height);
-    if (!scene.multitexture)
-        return frame;
-    const double x0 = squareLow * width, x1 = squareHigh * width;
-    const double y0 = squareLow * height, y1 = squareHigh * height;
-    for (int y = 0; y < height; ++y) {
-        const double cy = y + 0.5;
-        if (cy < y0 || cy >= y1)
-            continue;
-        const double fy = (cy - y0) / (y1 - y0);
+    double st[2][2];
+    for (int y = 0; y < height && scene.multitexture; ++y) {
         for (int x = 0; x < width; ++x) {
-            const double cx = x + 0.5;
-            if (cx < x0 || cx >= x1)
+            if (!texCoordsAt(x, y, width, height, st))
                 continue;
-            const double fx = (cx - x0) / (x1 - x0);
             Colour colour{1, 1, 1};        // the current colour, never set: white
             if (scene.lightMap != nullptr) // unit 0, REPLACE
-                colour = sampleLinearRepeat(*scene.lightMap, lightLow + fx * (lightHigh - lightLow),
-                                            lightLow + fy * (lightHigh - lightLow));
+                colour = sampleLinearRepeat(*scene.lightMap, st[0][0], st[0][1]);
             if (scene.wall != nullptr) { // unit 1, MODULATE
-                const Colour w = sampleLinearRepeat(*scene.wall, fx, fy);
+                const Colour w = sampleLinearRepeat(*scene.wall, st[1][0], st[1][1]);
                 colour = {colour.r * w.r, colour.g * w.g, colour.b * w.b};
             }
             frame.at(x, y) = {toByte(colour.r), toByte(colour.g), toByte(colour.b)};

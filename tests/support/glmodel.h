@@ -1,7 +1,7 @@
 // A CPU model of the fixed-function pipeline as the demo uses it: the square in
 // the unit view, two texture units (REPLACE, then MODULATE), GL_LINEAR sampling
-// with GL_REPEAT, and 8-bit output. Expected frames come from here, never from an earlier run of the
-// program.
+// with GL_REPEAT, and 8-bit output. Expected frames come from here, never from an earlier run of
+// the program.
 #ifndef LIGHTMAP_TESTS_GLMODEL_H
 #define LIGHTMAP_TESTS_GLMODEL_H
 
@@ -21,5 +21,17 @@ struct Scene {
 
 // The window's expected pixels when its viewport is width x height.
 Image expectedFrame(const Scene& scene, int width, int height);
+
+// The four texels GL_LINEAR blends in a GL_REPEAT texture at (s, t), i from the
+// left and j from the bottom row, and their weights.
+struct Footprint {
+    int i[4], j[4];
+    double weight[4];
+};
+Footprint linearFootprint(int width, int height, double s, double t);
+
+// Unit 0's and unit 1's (s, t) at the centre of the window's pixel (x, y),
+// counted from the bottom left; false outside the square.
+bool texCoordsAt(int x, int y, int width, int height, double st[2][2]);
 
 #endif

@@ -1,0 +1,92 @@
+// The program's calls one at a time: "Start-up" and "Each frame" list every call
+// as a button (each list one Tab stop, the arrow keys move along it), and "This
+// call" shows the chosen call: what it does in GL, the model's state right after
+// it with what it changed marked, and for a glVertex3f its corner on the pictures.
+import { format } from './calls.js';
+import { unitsOf } from './glstate.js';
+import { $, el, line } from './dom.js';
+import { unitPart } from './units.js';
+import { whatItDoes } from './words.js';
+
+let steps = [];     // the model's steps (glstate.js replay) for the lists on screen
+let chosen = null;  // { list, index } of the chosen call
+let onVertex = () => {};
+
+const lists = { startup: 'startup-calls', frame: 'frame-calls' };
+const buttonsOf = list => [...$(lists[list]).querySelectorAll('button')];
+
+function fill(list, calls) {
+  $(lists[list]).replaceChildren(...calls.map((call, index) => el('li', {},
+    el('button', { type: 'button', className: 'call', tabIndex: -1, attrs: { 'data-index': index } },
+       el('code', { textContent: format(call) })))));
+  const buttons = buttonsOf(list);
+  if (buttons.length) buttons[0].tabIndex = 0;
+}
+
+// The lists anew for a run's model, keeping the chosen call where it still is.
+export function showCalls(model, startupChanged) {
+  steps = model.steps;
+  if (startupChanged) fill('startup', steps.filter(step => step.list == 'startup').map(step => step.call));
+  fill('frame', steps.filter(step => step.list == 'frame').map(step => step.call));
+  if (chosen && steps.some(step => step.list == chosen.list && step.index == chosen.index)) choose(chosen.list, chosen.index);
+}
+
+function stateView(step) {
+  const { state, changed } = step, units = unitsOf(state);
+  const active = changed.includes('active');
+  return el('div', { className: 'state' },
+    el('p', { className: active ? 'line changed' : 'line' }, `active unit: ${state.active}`,
+       active && el('span', { className: 'tag' }, ' ← changed')),
+    el('ol', { className: 'chain' }, units.map((unit, n) => unitPart(unit, n, { changed, prefix: 'call', coords: true }))));
+}
+
+export function choose(list, index, focus = false) {
+  const at = steps.findIndex(step => step.list == list && step.index == index);
+  if (at < 0) return;
+  chosen = { list, index };
+  const step = steps[at];
+  for (const name of Object.keys(lists)) {
+    for (const button of buttonsOf(name)) {
+      const here = name == list && Number(button.dataset.index) == index;
+      button.tabIndex = here || (name != list && button == buttonsOf(name)[0]) ? 0 : -1;
+      if (here) button.setAttribute('aria-current', 'true'); else button.removeAttribute('aria-current');
+      if (here && focus) button.focus();
+    }
+  }
+  $('call-now').replaceChildren(el('p', { className: 'line' }, el('code', {}, format(step.call))),
+    el('p', { className: 'does' }, whatItDoes(step.call, step.state)),
+    el('h3', {}, 'Right after it'), stateView(step));
+  $('call-previous').disabled = at == 0;
+  $('call-next').disabled = at == steps.length - 1;
+  onVertex(step.call.name == 'glVertex3f' ? step.state.vertices[step.state.vertices.length - 1] : null);
+}
+
+function stepBy(delta) {
+  const at = steps.findIndex(step => chosen && step.list == chosen.list && step.index == chosen.index);
+  const next = steps[Math.max(0, Math.min(steps.length - 1, at + delta))];
+  if (next) choose(next.list, next.index);
+}
+
+// Click, tap and keys on the lists; `vertex` shows a chosen glVertex3f's corner
+// (null: none chosen).
+export function wireCalls(vertex) {
+  onVertex = vertex;
+  const keys = { ArrowDown: 1, ArrowRight: 1, ArrowUp: -1, ArrowLeft: -1, Home: -Infinity, End: Infinity };
+  for (const list of Object.keys(lists)) {
+    const element = $(lists[list]);
+    element.addEventListener('click', event => {
+      const button = event.target.closest('button.call');
+      if (button) choose(list, Number(button.dataset.index));
+    });
+    element.addEventListener('keydown', event => {
+      const button = event.target.closest('button.call'), delta = keys[event.key];
+      if (!button || delta === undefined) return;
+      event.preventDefault();
+      const count = buttonsOf(list).length;
+      choose(list, Math.max(0, Math.min(count - 1, Number(button.dataset.index) + delta)), true);
+    });
+  }
+  $('call-previous').addEventListener('click', () => stepBy(-1));
+  $('call-next').addEventListener('click', () => stepBy(1));
+  $('call-now').replaceChildren(line('Choose a call in "Start-up" or "Each frame" to see what it does.'));
+}

@@ -1,0 +1,46 @@
+// The texture units' state as the model (glstate.js) holds it: "Texture units"
+// shows the chain the square is drawn with, at glBegin; "This call" shows the
+// same parts after any call, with what that call changed marked.
+import { GL, complete } from './glstate.js';
+import { el, glName, line, textureText } from './dom.js';
+
+export const computes = {
+  [GL.REPLACE]: 'texture', [GL.DECAL]: 'texture', [GL.MODULATE]: 'previous × texture',
+  [GL.ADD]: 'previous + texture, at most 255',
+};
+
+// A line, marked where `key` is among what the call changed.
+function marked(changed, key, text) {
+  const hit = changed.includes(key);
+  return el('p', { className: hit ? 'line changed' : 'line' }, text, hit && el('span', { className: 'tag' }, ' ← changed'));
+}
+
+// Unit `n`'s part: enable, texture, filters and wraps, mode and, with `coords`,
+// its current texture coordinates. `prefix` keeps the heading's id unique.
+export function unitPart(unit, n, { changed = [], prefix, coords = false } = {}) {
+  const id = `${prefix}-unit-${n}`, texture = unit.texture, at = `unit ${n}`;
+  const off = !unit.enabled || !complete(texture);
+  const parts = [
+    el('h3', { id }, `Unit ${n}`),
+    marked(changed, `${at} enabled`, `GL_TEXTURE_2D ${unit.enabled ? 'enabled' : 'not enabled'}`),
+    marked(changed, `${at} texture`, textureText(texture)),
+  ];
+  if (texture.name || texture.texels) {
+    const t = key => changed.includes(`texture ${texture.name} ${key}`);
+    parts.push(el('p', { className: t('min') || t('mag') ? 'line changed' : 'line' },
+                  `filters ${glName(texture.min)} (min), ${glName(texture.mag)} (mag)`),
+               el('p', { className: t('wrapS') || t('wrapT') ? 'line changed' : 'line' },
+                  `wraps ${glName(texture.wrapS)} (s), ${glName(texture.wrapT)} (t)`));
+  }
+  parts.push(marked(changed, `${at} mode`, `${glName(unit.mode)}: ${off ? 'off, passes previous on' : computes[unit.mode] || '?'}`));
+  if (coords) parts.push(marked(changed, `${at} coords`, `current s = ${unit.coords[0]}, t = ${unit.coords[1]}`));
+  return el('li', { className: off ? 'unit off' : 'unit' }, el('div', { attrs: { role: 'group', 'aria-labelledby': id } }, parts));
+}
+
+// "Texture units": primary colour → unit 0 → unit 1 → the pixel, as drawn.
+export function showUnits(container, units, colour) {
+  container.replaceChildren(el('ol', { className: 'chain' },
+    el('li', { className: 'link' }, el('h3', {}, 'Primary colour'), line(colour.map(Math.round).join(' '))),
+    units.map((unit, n) => unitPart(unit, n, { prefix: 'units' })),
+    el('li', { className: 'link' }, el('h3', {}, 'The pixel'), line('stored as 8 bits a channel'))));
+}
