@@ -56,9 +56,11 @@ build:
 test: build sanitize windows web dist
 	@ctest --preset ci -j $(JOBS)
 
-# Start-up time, memory and reader cost on this machine, and the page's download
-# and first frame, into build/benchmarks.md.
+# Start-up time, memory and reader cost on this machine, and the page's download,
+# first frame (against a bare page and a floor, bench/floor.js in build-web) and
+# responses, into build/benchmarks.md.
 bench: web
+	@scripts/quietly cmake --build --preset web --target web_floor
 	@scripts/install-deps run test bench
 	@scripts/quietly cmake --preset dev
 	@scripts/quietly cmake --build --preset dev -j $(JOBS) --target $(BENCH_TARGETS)

@@ -36,13 +36,13 @@ export async function servePage(page, folder, errors, replaced = {}) {
   });
 }
 
-// A new page in `browser` on index.html from `folder`, with `init` run before
-// the page's own scripts.
-export async function openPage(browser, folder, init) {
+// A new page in `browser` on `file` (index.html) from `folder`, with `init` run
+// before the page's own scripts and `replaced` as servePage takes it.
+export async function openPage(browser, folder, init, { file = 'index.html', replaced } = {}) {
   const page = await browser.newPage({ viewport: { width: 1280, height: 900 } });
   const errors = [];
-  await servePage(page, folder, errors);
+  await servePage(page, folder, errors, replaced);
   if (init) await page.addInitScript(init);
-  await page.goto(`${origin}/index.html`);
+  await page.goto(`${origin}/${file}`);
   return { page, errors };
 }

@@ -1,12 +1,16 @@
 // page_load.mjs LOADS CHOICES FOLDER: the web build's page from FOLDER (see
-// ../page.mjs). First LOADS loads, each in a fresh headless Chromium with a fresh
-// profile, so nothing is cached: the median time from navigation start to the end
-// of the first frame (the program's first glFlush, with a glFinish after it, as
-// the native first-frame probe takes it). Then, in the last page, CHOICES times a
-// wall chosen in the page's "Wall" input: the median time from the input's change
-// event to the end of the first frame of the program's new run; and CHOICES
-// pointer moves over the picture: the median time from the pointermove event to
-// the probe's readout changed.
+// ../page.mjs) against two pages this script makes: the bare page (lightmap.js
+// started on the two images from a plain HTML file) and the floor (bench/floor.js,
+// the same GLUT window under the same emulation drawing one untextured square).
+// LOADS rounds, each loading the three in turn (the order turning each round),
+// every load in a fresh headless Chromium with a fresh profile, so nothing is
+// cached: the median time from navigation start to the end of the first frame
+// (the first glFlush, with a glFinish after it), and the median time each spent
+// in WebGL's shader calls, uploads and draws and in compiling its module. Then,
+// in the last page, CHOICES times each of: a wall chosen (the input's change
+// event to the new run's first frame), a pointer move (the event's time stamp to
+// "How GL made this pixel" changed) and a call chosen (the click's time stamp to
+// "This call" changed).
 import { launchBrowser, openPage } from '../page.mjs';
 import { copyFile, mkdtemp, rm } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
@@ -17,22 +21,70 @@ if (!(loads > 0) || !(choices > 0) || !folder) {
   process.exit(2);
 }
 
-// Notes when each context's first flush has finished, and each file choice.
+const barePage = `<!doctype html><meta charset="utf-8"><title>bare</title>
+<canvas id="canvas" width="500" height="500"></canvas>
+<script>const images = ['light.bmp', 'wall.bmp'].map(name => fetch(name).then(response => response.arrayBuffer()));</script>
+<script src="lightmap.js"></script>
+<script>
+Promise.all(images).then(([light, wall]) => createLightmap({
+  canvas: document.getElementById('canvas'),
+  preRun: [module => {
+    module.FS.writeFile('light.bmp', new Uint8Array(light));
+    module.FS.writeFile('wall.bmp', new Uint8Array(wall));
+  }],
+}));
+</script>`;
+const floorPage = `<!doctype html><meta charset="utf-8"><title>floor</title>
+<canvas id="canvas" width="500" height="500"></canvas>
+<script src="floor.js"></script>
+<script>createFloor({ canvas: document.getElementById('canvas') });</script>`;
+const variants = {
+  page: { file: 'index.html' },
+  bare: { file: 'bare.html', replaced: { 'bare.html': { body: barePage, contentType: 'text/html' } } },
+  floor: { file: 'bench/floor.html', replaced: { 'bench/floor.html': { body: floorPage, contentType: 'text/html' } } },
+};
+
+// Before any of the page's scripts: time spent in WebGL calls by kind and in
+// compiling modules, each context's first flush, choices, moves and clicks.
 function probe() {
-  const flush = WebGLRenderingContext.prototype.flush;
-  WebGLRenderingContext.prototype.flush = function () {
+  const spent = window.spent = { shaders: 0, uploads: 0, draws: 0, compile: 0 };
+  const gl = WebGLRenderingContext.prototype;
+  const timed = (owner, names, kind) => names.forEach(name => {
+    const real = owner[name];
+    owner[name] = function (...args) {
+      const start = performance.now();
+      try { return real.apply(this, args); } finally { spent[kind] += performance.now() - start; }
+    };
+  });
+  timed(gl, ['compileShader', 'linkProgram', 'getShaderParameter', 'getProgramParameter'], 'shaders');
+  timed(gl, ['texImage2D'], 'uploads');
+  timed(gl, ['drawArrays', 'drawElements'], 'draws');
+  for (const name of ['compile', 'compileStreaming', 'instantiate', 'instantiateStreaming']) {
+    const real = WebAssembly[name];
+    WebAssembly[name] = function (...args) {
+      const start = performance.now(), result = real.apply(this, args);
+      result.then(() => { spent.compile += performance.now() - start; }, () => {});
+      return result;
+    };
+  }
+  const flush = gl.flush;
+  gl.flush = function () {
     flush.call(this);
     if (this.firstFrameMs === undefined) {
       this.finish();
-      this.firstFrameMs = window.firstFrameMs = performance.now();
+      this.firstFrameMs = performance.now();
+      if (window.firstFrameMs === undefined) window.firstFrameMs = this.firstFrameMs;
     }
   };
   addEventListener('change', () => { window.changeMs = performance.now(); }, true);
-  window.probeMs = [];
-  addEventListener('pointermove', event => { window.moveMs = event.timeStamp; }, true);
+  window.shownMs = { working: [], 'call-now': [] };
+  addEventListener('pointermove', event => { window.eventMs = event.timeStamp; }, true);
+  addEventListener('click', event => { window.eventMs = event.timeStamp; }, true);
   addEventListener('DOMContentLoaded', () => {
-    new MutationObserver(() => probeMs.push(performance.now() - window.moveMs))
-      .observe(document.getElementById('pixel'), { childList: true, characterData: true, subtree: true });
+    for (const id of Object.keys(shownMs)) {
+      new MutationObserver(() => shownMs[id].push(performance.now() - window.eventMs))
+        .observe(document.getElementById(id), { childList: true, characterData: true, subtree: true });
+    }
   });
 }
 
@@ -42,36 +94,57 @@ const firstFrame = (page, runs) => page.waitForFunction(runs => {
   return state.runs == runs && state.started && context && context.firstFrameMs;
 }, runs, { timeout: 10000 }).then(handle => handle.jsonValue());
 
+// The page's own timings, in its last load.
+async function interact(page) {
+  const choiceTimes = [];
+  for (let choice = 1; choice <= choices; ++choice) {
+    await page.getByLabel('Wall', { exact: true }).setInputFiles(walls[choice % 2]);
+    const frameMs = await firstFrame(page, 1 + choice);
+    choiceTimes.push(frameMs - await page.evaluate(() => window.changeMs));
+  }
+  const box = await page.locator('#canvas').boundingBox();
+  for (let move = 1; move <= choices; ++move) {
+    await page.mouse.move(box.x + 100 + move * 13, box.y + 400 - move * 11);
+    await page.waitForFunction(moves => shownMs.working.length >= moves, move);
+  }
+  const calls = page.getByRole('list', { name: 'Each frame' }).getByRole('button');
+  for (let click = 1; click <= choices; ++click) {
+    await calls.nth(click % await calls.count()).click();
+    await page.waitForFunction(clicks => shownMs['call-now'].length >= clicks, click);
+  }
+  const shown = await page.evaluate(() => shownMs);
+  console.log(`choice-first-frame-ms ${median(choiceTimes)}\nchoices ${choices}`);
+  console.log(`probe-working-ms ${median(shown.working)}\ncall-state-ms ${median(shown['call-now'])}`);
+}
+
 // The input fires no change for the file it already holds: two names, in turn.
 const copies = await mkdtemp(`${tmpdir()}/page_load-`);
 await copyFile(`${folder}/wall.bmp`, `${copies}/wall.bmp`);
 const walls = [`${copies}/wall.bmp`, `${folder}/wall.bmp`];
 try {
-  const loadTimes = [], choiceTimes = [], probeTimes = [];
-  for (let load = 1; load <= loads; ++load) {
-    const browser = await launchBrowser();
-    try {
-      const { page } = await openPage(browser, folder, probe);
-      loadTimes.push(await firstFrame(page, 1));
-      if (load < loads) continue;
-      for (let choice = 1; choice <= choices; ++choice) {
-        await page.getByLabel('Wall', { exact: true }).setInputFiles(walls[choice % 2]);
-        const frameMs = await firstFrame(page, 1 + choice);
-        choiceTimes.push(frameMs - await page.evaluate(() => window.changeMs));
+  const times = Object.fromEntries(Object.keys(variants).map(name => [name, { frame: [], shaders: [], uploads: [],
+                                                                              draws: [], compile: [] }]));
+  for (let round = 1; round <= loads; ++round) {
+    const names = Object.keys(variants), order = names.slice(round % 3).concat(names.slice(0, round % 3));
+    for (const name of order) {
+      const browser = await launchBrowser();
+      try {
+        const { page } = await openPage(browser, folder, probe, variants[name]);
+        const frame = await page.waitForFunction(() => window.firstFrameMs, null, { timeout: 10000 });
+        times[name].frame.push(await frame.jsonValue());
+        await page.waitForTimeout(50); // a compile's promise may settle just after
+        const spent = await page.evaluate(() => spent);
+        for (const kind of Object.keys(spent)) times[name][kind].push(spent[kind]);
+        if (name == 'page' && round == loads) await interact(page);
+      } finally {
+        await browser.close();
       }
-      const box = await page.locator('#canvas').boundingBox();
-      for (let move = 1; move <= choices; ++move) {
-        await page.mouse.move(box.x + 100 + move * 13, box.y + 400 - move * 11);
-        await page.waitForFunction(moves => probeMs.length == moves, move);
-      }
-      probeTimes.push(...await page.evaluate(() => probeMs));
-    } finally {
-      await browser.close();
     }
   }
-  console.log(`page-first-frame-ms ${median(loadTimes)}\npage-loads ${loads}`);
-  console.log(`choice-first-frame-ms ${median(choiceTimes)}\nchoices ${choices}`);
-  console.log(`probe-readout-ms ${median(probeTimes)}`);
+  console.log(`page-loads ${loads}`);
+  for (const [name, measures] of Object.entries(times)) {
+    for (const [kind, values] of Object.entries(measures)) console.log(`${name}-${kind}-ms ${median(values)}`);
+  }
 } catch (error) {
   console.error(`page_load: ${error.message}`);
   process.exitCode = 1;
