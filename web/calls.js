@@ -30,7 +30,7 @@ const signatures = {
 };
 
 // The shortest decimal that is the same single-precision float, as C writes it.
-function shortFloat(value) {
+export function shortFloat(value) {
   for (let digits = 1; digits < 10; ++digits) {
     const shorter = Number(value.toPrecision(digits));
     if (Math.fround(shorter) == value) return String(shorter);

@@ -1,6 +1,6 @@
 // Small helpers the page's explaining parts share: elements, GL's names for the
 // values the program passed, and numbers as the page writes them.
-import { enums } from './calls.js';
+import { enums, shortFloat } from './calls.js';
 
 export const $ = id => document.getElementById(id);
 
@@ -20,7 +20,7 @@ export const rgb = (colour, digits = 0) => colour.map(value => fixed(value, digi
 // 0.65625 as "0.65625 = 21/32" where it is a whole number of 1/size.
 export function ofTexels(value, size) {
   const count = value * size;
-  return Number.isInteger(count) && count != 0 && count != size ? `${value} = ${count}/${size}` : String(value);
+  return Number.isInteger(count) && count != 0 && count != size ? `${shortFloat(value)} = ${count}/${size}` : shortFloat(value);
 }
 
 // A texture as the page names it: "texture 2: light.bmp, 32×32", or "texture 2: no image".

@@ -3,6 +3,7 @@
 // same parts after any call, with what that call changed marked.
 import { GL, complete } from './glstate.js';
 import { el, glName, line, textureText } from './dom.js';
+import { shortFloat } from './calls.js';
 
 export const computes = {
   [GL.REPLACE]: 'texture', [GL.DECAL]: 'texture', [GL.MODULATE]: 'previous × texture',
@@ -33,7 +34,7 @@ export function unitPart(unit, n, { changed = [], prefix, coords = false } = {})
                   `wraps ${glName(texture.wrapS)} (s), ${glName(texture.wrapT)} (t)`));
   }
   parts.push(marked(changed, `${at} mode`, `${glName(unit.mode)}: ${off ? 'off, passes previous on' : computes[unit.mode] || '?'}`));
-  if (coords) parts.push(marked(changed, `${at} coords`, `current s = ${unit.coords[0]}, t = ${unit.coords[1]}`));
+  if (coords) parts.push(marked(changed, `${at} coords`, `current s = ${shortFloat(unit.coords[0])}, t = ${shortFloat(unit.coords[1])}`));
   return el('li', { className: off ? 'unit off' : 'unit' }, el('div', { attrs: { role: 'group', 'aria-labelledby': id } }, parts));
 }
 

@@ -4,7 +4,7 @@
 // the readout, its working, and the texels it blends marked on the pictures.
 import { bmpPixels } from './images.js';
 import { replay } from './glstate.js';
-import { $, ofTexels } from './dom.js';
+import { $, line, ofTexels } from './dom.js';
 import { readout, sceneOf, workAt } from './probe.js';
 import { showCalls, wireCalls } from './stepper.js';
 import { showUnits } from './units.js';
@@ -102,6 +102,7 @@ export function present(record, canvas) {
   shown = { record, canvas, scene: sceneOf(model) };
   showCalls(model, startupChanged);
   if (model.square.units) showUnits($('units'), model.square.units, model.colour);
+  else $('units').replaceChildren(line('This frame drew no square: no texture unit was used.'));
   if (shown.scene) outline(shown.scene);
   if (point) probeAt(point.x, point.y);
 }

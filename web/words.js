@@ -3,6 +3,7 @@
 // them are the call's own arguments and the model's state (glstate.js).
 import { GL } from './glstate.js';
 import { glName } from './dom.js';
+import { shortFloat } from './calls.js';
 import { computes } from './units.js';
 
 const filters = { [GL.LINEAR]: 'blends the four nearest texels by distance', [GL.NEAREST]: 'takes the one nearest texel' };
@@ -22,7 +23,7 @@ const does = {
   glutDisplayFunc: () => 'Names the function GLUT calls whenever the window needs drawing: the frame below.',
   glutMainLoop: () => 'Hands the program to GLUT, which calls the display function when needed. It never returns.',
   glGetString: () => 'Asks the driver for its extensions; the program goes on only if GL_ARB_multitexture is among them.',
-  glClearColor: args => `Sets the colour glClear fills the window with: ${args.join(', ')} (red, green, blue, alpha).`,
+  glClearColor: args => `Sets the colour glClear fills the window with: ${args.map(shortFloat).join(', ')} (red, green, blue, alpha).`,
   glMatrixMode: ([mode]) => `Makes ${glName(mode)} the matrix the next matrix calls change.`,
   glLoadIdentity: () => 'Resets the current matrix to the identity.',
   glOrtho: ([l, r, b, t]) => `A parallel projection: x from ${l} to ${r} and y from ${b} to ${t} fill the viewport, the whole window.`,
@@ -46,12 +47,13 @@ const does = {
   glDisable: ([cap], call, state) => cap == GL.TEXTURE_2D
     ? `Turns 2D texturing off for unit ${state.active}: it passes its input on.` : `Turns ${glName(cap)} off.`,
   glBegin: () => 'Starts a quadrilateral: the next glVertex3f calls are its corners, drawn with the units as they are now.',
-  glMultiTexCoord2fARB: ([unit, s, t]) => `Sets unit ${unit - GL.TEXTURE0}'s current texture coordinates to (${s}, ${t}). ` +
+  glMultiTexCoord2fARB: ([unit, s, t]) => `Sets unit ${unit - GL.TEXTURE0}'s current texture coordinates to (${shortFloat(s)}, ${shortFloat(t)}). ` +
     'The next glVertex3f takes them with it as its corner\'s coordinates.',
   glVertex3f: ([x, y, z], call, state) => {
     const vertex = state.vertices[state.vertices.length - 1];
-    return `A corner at (${x}, ${y}, ${z}): pixel (${vertex.x}, ${vertex.y}) of the window, y up, ` +
-      `with unit 0 at (${vertex.coords[0].join(', ')}) and unit 1 at (${vertex.coords[1].join(', ')}).`;
+    const pair = coords => coords.map(shortFloat).join(', ');
+    return `A corner at (${[x, y, z].map(shortFloat).join(', ')}): (${vertex.x.toFixed(1)}, ${vertex.y.toFixed(1)}) ` +
+      `in the window, y up, with unit 0 at (${pair(vertex.coords[0])}) and unit 1 at (${pair(vertex.coords[1])}).`;
   },
   glEnd: () => 'Ends the quadrilateral. GL fills it, interpolating each unit\'s coordinates between the corners, ' +
     'and runs both units for every pixel, in one pass.',

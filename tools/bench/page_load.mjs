@@ -1,12 +1,12 @@
 // page_load.mjs LOADS CHOICES FOLDER: the web build's page from FOLDER (see
-// ../page.mjs) against two pages this script makes: the bare page (lightmap.js
-// started on the two images from a plain HTML file) and the floor (bench/floor.js,
-// the same GLUT window under the same emulation drawing one untextured square).
-// LOADS rounds, each loading the three in turn (the order turning each round),
-// every load in a fresh headless Chromium with a fresh profile, so nothing is
-// cached: the median time from navigation start to the end of the first frame
-// (the first glFlush, with a glFinish after it), and the median time each spent
-// in WebGL's shader calls, uploads and draws and in compiling its module. Then,
+// ../page.mjs) against pages this script makes: the bare page (lightmap.js
+// started on the two images from a plain HTML file), the same without images
+// (so no unit textures), and the floor (bench/floor.js, the same GLUT window
+// under the same emulation drawing one untextured square). LOADS rounds, each
+// loading them in turn (the order turning each round), every load in a fresh
+// headless Chromium with a fresh profile, so nothing is cached: the median time
+// from navigation start to the end of the first frame (the first glFlush, with a
+// glFinish after it), and of each module compile's promise. Then,
 // in the last page, CHOICES times each of: a wall chosen (the input's change
 // event to the new run's first frame), a pointer move (the event's time stamp to
 // "How GL made this pixel" changed) and a call chosen (the click's time stamp to
@@ -21,17 +21,16 @@ if (!(loads > 0) || !(choices > 0) || !folder) {
   process.exit(2);
 }
 
-const barePage = `<!doctype html><meta charset="utf-8"><title>bare</title>
+// The bare page on `names` (none: the program finds no image, so no unit textures).
+const barePage = names => `<!doctype html><meta charset="utf-8"><title>bare</title>
 <canvas id="canvas" width="500" height="500"></canvas>
-<script>const images = ['light.bmp', 'wall.bmp'].map(name => fetch(name).then(response => response.arrayBuffer()));</script>
+<script>const names = ${JSON.stringify(names)};
+const images = names.map(name => fetch(name).then(response => response.arrayBuffer()));</script>
 <script src="lightmap.js"></script>
 <script>
-Promise.all(images).then(([light, wall]) => createLightmap({
+Promise.all(images).then(images => createLightmap({
   canvas: document.getElementById('canvas'),
-  preRun: [module => {
-    module.FS.writeFile('light.bmp', new Uint8Array(light));
-    module.FS.writeFile('wall.bmp', new Uint8Array(wall));
-  }],
+  preRun: [module => images.forEach((bytes, i) => module.FS.writeFile(names[i], new Uint8Array(bytes)))],
 }));
 </script>`;
 const floorPage = `<!doctype html><meta charset="utf-8"><title>floor</title>
@@ -40,25 +39,15 @@ const floorPage = `<!doctype html><meta charset="utf-8"><title>floor</title>
 <script>createFloor({ canvas: document.getElementById('canvas') });</script>`;
 const variants = {
   page: { file: 'index.html' },
-  bare: { file: 'bare.html', replaced: { 'bare.html': { body: barePage, contentType: 'text/html' } } },
+  bare: { file: 'bare.html', replaced: { 'bare.html': { body: barePage(['light.bmp', 'wall.bmp']), contentType: 'text/html' } } },
+  noimages: { file: 'noimages.html', replaced: { 'noimages.html': { body: barePage([]), contentType: 'text/html' } } },
   floor: { file: 'bench/floor.html', replaced: { 'bench/floor.html': { body: floorPage, contentType: 'text/html' } } },
 };
 
-// Before any of the page's scripts: time spent in WebGL calls by kind and in
-// compiling modules, each context's first flush, choices, moves and clicks.
+// Before any of the page's scripts: compiling modules, each context's first
+// flush, choices, moves and clicks.
 function probe() {
-  const spent = window.spent = { shaders: 0, uploads: 0, draws: 0, compile: 0 };
-  const gl = WebGLRenderingContext.prototype;
-  const timed = (owner, names, kind) => names.forEach(name => {
-    const real = owner[name];
-    owner[name] = function (...args) {
-      const start = performance.now();
-      try { return real.apply(this, args); } finally { spent[kind] += performance.now() - start; }
-    };
-  });
-  timed(gl, ['compileShader', 'linkProgram', 'getShaderParameter', 'getProgramParameter'], 'shaders');
-  timed(gl, ['texImage2D'], 'uploads');
-  timed(gl, ['drawArrays', 'drawElements'], 'draws');
+  const spent = window.spent = { compile: 0 };
   for (const name of ['compile', 'compileStreaming', 'instantiate', 'instantiateStreaming']) {
     const real = WebAssembly[name];
     WebAssembly[name] = function (...args) {
@@ -67,6 +56,7 @@ function probe() {
       return result;
     };
   }
+  const gl = WebGLRenderingContext.prototype;
   const flush = gl.flush;
   gl.flush = function () {
     flush.call(this);
@@ -122,10 +112,9 @@ const copies = await mkdtemp(`${tmpdir()}/page_load-`);
 await copyFile(`${folder}/wall.bmp`, `${copies}/wall.bmp`);
 const walls = [`${copies}/wall.bmp`, `${folder}/wall.bmp`];
 try {
-  const times = Object.fromEntries(Object.keys(variants).map(name => [name, { frame: [], shaders: [], uploads: [],
-                                                                              draws: [], compile: [] }]));
+  const times = Object.fromEntries(Object.keys(variants).map(name => [name, { frame: [], compile: [] }]));
   for (let round = 1; round <= loads; ++round) {
-    const names = Object.keys(variants), order = names.slice(round % 3).concat(names.slice(0, round % 3));
+    const names = Object.keys(variants), turn = round % names.length, order = names.slice(turn).concat(names.slice(0, turn));
     for (const name of order) {
       const browser = await launchBrowser();
       try {
