@@ -10,7 +10,9 @@
 // frames drawn) and `program` (its Emscripten instance).
 import { convert } from './images.js';
 import { fetchOk, letGo, loadProgram, recorder, startProgram } from './program.js';
-import { present, showImage, wireProbe } from './view.js';
+// What explains a run loads beside the program's first run, not before it.
+const view = import('./view.js');
+view.catch(error => say('status', `The page could not load its scripts: ${error.message}`));
 
 const sizes = { light: 32, wall: 256 };
 const state = { images: {}, demo: {}, runs: 0, loaded: loadProgram() };
@@ -21,7 +23,7 @@ const say = (where, text) => { $(where).textContent = text; };
 
 // The program from start-up on the current pair, on a fresh canvas and so a
 // fresh WebGL context; the one before, and any run overtaken before it started,
-// lets its context go.
+// lets its context go. Resolves once its first frame is shown, or it failed.
 async function run() {
   const thisRun = ++state.runs, page = window.lightmap, old = $('canvas');
   const canvas = old.cloneNode(false), focused = document.activeElement == old;
@@ -42,15 +44,19 @@ async function run() {
   const current = () => thisRun == state.runs;
   const files = { 'light.bmp': state.images.light, 'wall.bmp': state.images.wall };
   const print = text => { $('output').value += text + '\n'; };
-  const onCall = recorder(canvas, record => {
+  let shown;
+  const firstFrame = new Promise(resolve => { shown = resolve; });
+  const onCall = recorder(canvas, record => view.then(({ present }) => {
     if (!current()) return;
-    page.frames += 1;
     present(record, canvas);
-  });
+    page.frames += 1;
+    shown();
+  }));
   try {
     const program = await startProgram(state.loaded, { canvas, files, print, current }, onCall);
     if (!current()) return letGo(program);
     Object.assign(page, { started: true, program });
+    return firstFrame;
   } catch (error) {
     if (!current()) return;
     if (webglMissing()) return sayWebglMissing();
@@ -70,7 +76,7 @@ async function choose(which, file) {
     return say(`${which}-message`, error.message);
   }
   state.images[which] = converted.bytes;
-  showImage(which, converted.bytes, converted.note);
+  (await view).showImage(which, converted.bytes, converted.note);
   run();
 }
 
@@ -79,8 +85,8 @@ function restore(which, bytes) {
   state.images[which] = bytes;
   $(`${which}-file`).value = '';
   say(`${which}-message`, '');
-  showImage(which, bytes, bytes ? `The demo's own ${which}.bmp.`
-    : `Left out: the program runs without ${which}.bmp, as it would with the file missing.`);
+  view.then(({ showImage }) => showImage(which, bytes, bytes ? `The demo's own ${which}.bmp.`
+    : `Left out: the program runs without ${which}.bmp, as it would with the file missing.`));
 }
 
 function wire(which) {
@@ -126,11 +132,11 @@ async function start() {
   for (const which of ['light', 'wall']) wire(which);
   const restoreDemo = () => { for (const which of ['light', 'wall']) restore(which, state.demo[which]); };
   $('reset').addEventListener('click', () => { restoreDemo(); run(); });
-  wireProbe();
-  // The program first; its panels are drawn while it starts.
+  view.then(({ wireProbe }) => wireProbe());
+  // The program first; its panels are drawn once its first frame is on screen
+  // (or it failed, or a second has gone by).
   state.images = { ...state.demo };
-  run();
-  setTimeout(restoreDemo);
+  Promise.race([run(), new Promise(resolve => setTimeout(resolve, 1000))]).then(restoreDemo);
 }
 
 start();
