@@ -57,8 +57,9 @@ export function format(call) {
 }
 
 // `imports` with every GL and GLUT function wrapped to hand `onCall` the call
-// before it runs (glutMainLoop never returns); the wrapper then fills in what
-// the call wrote, read through `memory()`, the instance's memory once it exists.
+// before it runs and after it (glutMainLoop never returns: it throws); the
+// wrapper fills in what the call wrote, read through `memory()`, the instance's
+// memory once it exists.
 export function recordImports(imports, memory, onCall) {
   const recorded = {};
   for (const [module, functions] of Object.entries(imports)) {
@@ -70,14 +71,17 @@ export function recordImports(imports, memory, onCall) {
         const call = { name, args };
         if (name == 'glutCreateWindow') call.text = cString(memory(), args[0]);
         onCall(call, 'before');
-        const result = real.apply(this, args);
-        if (name == 'glGenTextures') call.names = [...new Uint32Array(memory().buffer, args[1], args[0])];
-        if (name == 'glTexImage2D' && args[8]) { // rows of whole texels, no padding at these sizes
-          const bytes = args[3] * args[4] * (args[6] == 0x1908 ? 4 : 3);
-          call.texels = new Uint8Array(memory().buffer, args[8], bytes).slice();
+        try {
+          const result = real.apply(this, args);
+          if (name == 'glGenTextures') call.names = [...new Uint32Array(memory().buffer, args[1], args[0])];
+          if (name == 'glTexImage2D' && args[8]) { // rows of whole texels, no padding at these sizes
+            const bytes = args[3] * args[4] * (args[6] == 0x1908 ? 4 : 3);
+            call.texels = new Uint8Array(memory().buffer, args[8], bytes).slice();
+          }
+          return result;
+        } finally {
+          onCall(call, 'after'); // also when it throws (glutMainLoop always does)
         }
-        onCall(call, 'after');
-        return result;
       };
     }
   }

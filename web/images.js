@@ -2,7 +2,9 @@
 // the program's size (32x32 "light.bmp", 256x256 "wall.bmp"), and a sentence
 // that says what was done to it.
 
-const limitSide = 8192, limitBytes = 50 * 1000 * 1000;
+// Whatever the file's size, its decoded pixels stay under 256 MB (four bytes a
+// pixel): a 48-megapixel photo goes in.
+const limitSide = 8192, limitPixels = 64 * 1024 * 1024, limitBytes = 50 * 1000 * 1000;
 
 // The 54-byte headers of a standard 24-bit BMP, rows bottom to top, blue-green-red;
 // the rows of both sizes are whole multiples of four bytes, so there is no padding.
@@ -67,27 +69,57 @@ function whatWasDone({ width, height }, size, transparent) {
   return transparent ? `${done}; transparent parts shown over black` : done;
 }
 
+// The image's size as the browser reads it from the file, before any of its
+// pixels are decoded (an <img> decodes only when drawn), and the image; EXIF
+// orientation applied, as the browser shows it.
+async function measure(file, name) {
+  const url = URL.createObjectURL(file), image = new Image();
+  try {
+    image.src = url;
+    await new Promise((resolve, reject) => {
+      image.addEventListener('load', resolve);
+      image.addEventListener('error', reject);
+    });
+  } catch (error) {
+    throw new Error(`${name} is not an image this browser can read.`);
+  } finally {
+    URL.revokeObjectURL(url);
+  }
+  const { naturalWidth: width, naturalHeight: height } = image;
+  if (!width || !height) throw new Error(`${name} has no size of its own (an SVG without width and height?).`);
+  if (width > limitSide || height > limitSide) {
+    throw new Error(`${name} is ${width}×${height}: over 8192 pixels on a side.`);
+  }
+  if (width * height > limitPixels) {
+    throw new Error(`${name} is ${width}×${height}: over ${limitPixels / 1024 / 1024} megapixels.`);
+  }
+  return image;
+}
+
 // Any image the browser decodes, as { bytes, note }: no colour management,
-// transparency over black. Throws an Error whose message is for the visitor.
+// transparency over black; an animation's first frame. Throws an Error whose
+// message is for the visitor.
 export async function convert(file, size) {
   const name = file.name ? `“${file.name}”` : 'This file';
   if (file.size > limitBytes) throw new Error(`${name} is over 50 MB.`);
+  const image = await measure(file, name);
   let bitmap;
   try {
-    bitmap = await createImageBitmap(file, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    bitmap = await createImageBitmap(image, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
   } catch (error) {
     throw new Error(`${name} is not an image this browser can read.`);
   }
-  if (bitmap.width > limitSide || bitmap.height > limitSide) {
-    throw new Error(`${name} is ${bitmap.width}×${bitmap.height}: over 8192 pixels on a side.`);
+  try {
+    const alone = canvasContext(size), overBlack = canvasContext(size);
+    draw(alone, bitmap, size);
+    const alpha = alone.getImageData(0, 0, size, size).data;
+    const transparent = alpha.some((value, i) => i % 4 == 3 && value < 255);
+    overBlack.fillStyle = '#000';
+    overBlack.fillRect(0, 0, size, size);
+    draw(overBlack, bitmap, size);
+    const note = `${file.name ? `${file.name}, ` : ''}${whatWasDone(bitmap, size, transparent)}.`;
+    return { bytes: encodeBmp(overBlack.getImageData(0, 0, size, size).data, size), note };
+  } finally {
+    bitmap.close();
   }
-  const alone = canvasContext(size), overBlack = canvasContext(size);
-  draw(alone, bitmap, size);
-  const alpha = alone.getImageData(0, 0, size, size).data;
-  const transparent = alpha.some((value, i) => i % 4 == 3 && value < 255);
-  overBlack.fillStyle = '#000';
-  overBlack.fillRect(0, 0, size, size);
-  draw(overBlack, bitmap, size);
-  const note = `${file.name ? `${file.name}, ` : ''}${whatWasDone(bitmap, size, transparent)}.`;
-  return { bytes: encodeBmp(overBlack.getImageData(0, 0, size, size).data, size), note };
 }

@@ -15,11 +15,16 @@ const view = import('./view.js');
 view.catch(error => say('status', `The page could not load its scripts: ${error.message}`));
 
 const sizes = { light: 32, wall: 256 };
-const state = { images: {}, demo: {}, runs: 0, loaded: loadProgram() };
+// `actions` numbers each panel's choices, so that only the last one counts.
+const state = { images: {}, demo: {}, runs: 0, actions: { light: 0, wall: 0 }, loaded: loadProgram() };
 window.lightmap = { runs: 0, started: false, frames: 0, program: null };
 
 const $ = id => document.getElementById(id);
 const say = (where, text) => { $(where).textContent = text; };
+
+// What the program throws or aborts with once it runs (GLUT draws each frame in
+// an animation frame, after the run's start has resolved), in its own words.
+window.addEventListener('error', event => say('status', `The program stopped: ${event.message}`));
 
 // The program from start-up on the current pair, on a fresh canvas and so a
 // fresh WebGL context; the one before, and any run overtaken before it started,
@@ -65,16 +70,19 @@ async function run() {
 }
 
 // A visitor's image, converted; a refused one changes nothing and leaves the
-// input empty again.
+// input empty again, and one overtaken by a later action on its panel is dropped.
 async function choose(which, file) {
+  const action = ++state.actions[which];
   say(`${which}-message`, '');
   let converted;
   try {
     converted = await convert(file, sizes[which]);
   } catch (error) {
+    if (action != state.actions[which]) return;
     $(`${which}-file`).value = '';
     return say(`${which}-message`, error.message);
   }
+  if (action != state.actions[which]) return; // a later choice, "Leave out" or Reset won
   state.images[which] = converted.bytes;
   (await view).showImage(which, converted.bytes, converted.note);
   run();
@@ -82,6 +90,7 @@ async function choose(which, file) {
 
 // The panel back to `bytes` (the demo's, or null: left out), its input cleared.
 function restore(which, bytes) {
+  ++state.actions[which];
   state.images[which] = bytes;
   $(`${which}-file`).value = '';
   say(`${which}-message`, '');

@@ -58,7 +58,23 @@ export function recorder(canvas, onFrame) {
   };
 }
 
-export const letGo = program => program?.ctx?.getExtension('WEBGL_lose_context')?.loseContext();
+// GLUT's clean-up never runs here (the runtime never exits), so what an
+// instance's glutInit and glutCreateWindow add to window and document is noted
+// as they run, and taken away again when it is let go, with its context: then
+// nothing outside the instance holds it.
+const addListener = EventTarget.prototype.addEventListener;
+function noteListeners(into) {
+  EventTarget.prototype.addEventListener = function (...args) {
+    into.push([this, ...args]);
+    return addListener.apply(this, args);
+  };
+}
+const noted = ['glutInit', 'glutCreateWindow'];
+
+export function letGo(program) {
+  for (const [target, ...args] of program?.lightmapListeners || []) target.removeEventListener(...args);
+  program?.ctx?.getExtension('WEBGL_lose_context')?.loseContext();
+}
 
 // Starts an instance on `canvas` with `files` in its working directory and its
 // standard output to `print`, unless no longer `current()` once loaded (null).
@@ -68,15 +84,21 @@ export async function startProgram(loaded, { canvas, files, print, current }, on
   const wasm = await loaded;
   if (!current()) return null;
   let memory = null, opened = null;
+  const listeners = [];
   // Which file each upload came from: the last one the program opened before it.
   const recordFile = (call, when) => {
     if (call.name == 'glTexImage2D' && when == 'after') [call.file, opened] = [opened, null];
+    if (noted.includes(call.name)) {
+      if (when == 'before') noteListeners(listeners);
+      else EventTarget.prototype.addEventListener = addListener;
+    }
     onCall(call, when);
   };
   return new Promise((resolve, reject) => {
     const program = createLightmap({
       canvas,
       print,
+      lightmapListeners: listeners,
       // The emulation writes notices to standard error: warnings, so that a
       // console error on this page is always a fault.
       printErr: text => console.warn(text),

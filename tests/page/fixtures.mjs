@@ -5,6 +5,7 @@
 import { test as base, expect } from '@playwright/test';
 import { existsSync, readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { deflateSync } from 'node:zlib';
 import { origin, servePage } from '../../tools/page.mjs';
 
 const webBuild = process.env.LIGHTMAP_WEB_BUILD || new URL('../../build-web', import.meta.url).pathname;
@@ -58,6 +59,29 @@ export async function png(page, name, width, height, alpha = 1) {
     return [...new Uint8Array(await blob.arrayBuffer())];
   }, { width, height, alpha });
   return { name, mimeType: 'image/png', buffer: Buffer.from(bytes) };
+}
+
+// A black PNG of 1-bit grey, made here: no canvas draws one 20000 pixels wide.
+export function blackPng(name, width, height) {
+  const table = Array.from({ length: 256 }, (_, n) => {
+    for (let k = 0; k < 8; ++k) n = n & 1 ? 0xEDB88320 ^ (n >>> 1) : n >>> 1;
+    return n >>> 0;
+  });
+  const crc = bytes => ~bytes.reduce((c, byte) => table[(c ^ byte) & 255] ^ (c >>> 8), ~0) >>> 0;
+  const chunk = (type, data) => {
+    const body = Buffer.concat([Buffer.from(type), data]), out = Buffer.alloc(body.length + 8);
+    out.writeUInt32BE(data.length);
+    body.copy(out, 4);
+    out.writeUInt32BE(crc(body), body.length + 4);
+    return out;
+  };
+  const header = Buffer.from([0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0]); // bit depth 1, grey
+  header.writeUInt32BE(width);
+  header.writeUInt32BE(height, 4);
+  const rows = Buffer.alloc((Math.ceil(width / 8) + 1) * height); // each row: filter 0, then zeros
+  const buffer = Buffer.concat([Buffer.from([0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A]), chunk('IHDR', header),
+                                chunk('IDAT', deflateSync(rows, { level: 9 })), chunk('IEND', Buffer.alloc(0))]);
+  return { name, mimeType: 'image/png', buffer };
 }
 
 // The calls of a native trace fixture (tests/fixtures), as name and arguments,

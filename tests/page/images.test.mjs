@@ -2,7 +2,7 @@
 // what "Leave out" does, and that the BMP offered for download is exactly what
 // the program reads.
 import { readFileSync } from 'node:fs';
-import { drawn, expect, listedCalls, open, png, runs, test } from './fixtures.mjs';
+import { blackPng, drawn, expect, listedCalls, open, png, runs, test } from './fixtures.mjs';
 
 const noteFor = [
   ['a 64×64 light map', 'Light map', 64, 64, 1, 'l64.png, 64×64, scaled to 32×32.'],
@@ -26,13 +26,14 @@ const refused = [
    '“notes.txt” is not an image this browser can read.'],
   ['an empty file', { name: 'empty.png', mimeType: 'image/png', buffer: Buffer.alloc(0) },
    '“empty.png” is not an image this browser can read.'],
-  ['an image over 8192 pixels on a side', null, '“wide.png” is 8193×1: over 8192 pixels on a side.'],
+  ['an image over 8192 pixels on a side, before decoding it', blackPng('huge.png', 20000, 20000),
+   '“huge.png” is 20000×20000: over 8192 pixels on a side.'],
 ];
 for (const [what, file, message] of refused) {
   test(`refuses ${what} with a message, the picture and the input left as they were`, async ({ page }) => {
     await open(page);
     const input = page.getByLabel('Wall', { exact: true });
-    await input.setInputFiles(file || await png(page, 'wide.png', 8193, 1));
+    await input.setInputFiles(file);
     await expect(page.locator('#wall-message')).toHaveText(message);
     await expect(input).toHaveValue('');
     expect(await runs(page)).toBe(1);
@@ -50,6 +51,25 @@ test('each "Leave out" has a name of its own and runs the program without that f
   await expect(page.getByRole('region', { name: 'Texture units' }).getByRole('group', { name: 'Unit 0' }))
     .toContainText(/texture \d+: no image/);
   await expect(page.getByRole('button', { name: 'Leave out the wall' })).toBeEnabled();
+});
+
+// The wall's conversion is held back while Reset comes: the conversion, let go
+// after it, changes nothing.
+test('Reset while a chosen image is still converting wins', async ({ page }) => {
+  await page.addInitScript(() => {
+    const create = window.createImageBitmap;
+    window.createImageBitmap = (...args) => new Promise(resolve => {
+      window.release = () => resolve(create(...args));
+    });
+  });
+  await open(page);
+  await page.getByLabel('Wall', { exact: true }).setInputFiles(await png(page, 'w300.png', 300, 200));
+  await page.waitForFunction(() => window.release);
+  await page.getByRole('button', { name: 'Reset' }).click();
+  await drawn(page, 2);
+  await page.evaluate(() => { release(); return new Promise(resolve => setTimeout(resolve, 100)); });
+  expect(await runs(page)).toBe(2);
+  await expect(page.locator('#wall-note')).toHaveText('The demo\'s own wall.bmp.');
 });
 
 // A BMP with a 124-byte BITMAPV5HEADER (as ImageMagick writes by default), its

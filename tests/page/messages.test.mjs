@@ -29,13 +29,25 @@ for (const [what, expectedErrors, replaced, message] of broken) {
   });
 }
 
-test('an exception in the program gives a message', async ({ page }) => {
-  await page.addInitScript(() => {
-    WebGLRenderingContext.prototype.texImage2D = () => { throw new Error('the driver refused an upload'); };
+// While it starts, and while it draws its frame (in an animation frame, after
+// its start has resolved).
+const thrown = [
+  ['starting', ['texImage2D'], [], 'The program could not run: the driver refused it'],
+  ['drawing', ['drawArrays', 'drawElements'], [/uncaught: the driver refused it/],
+   'The program stopped: Uncaught Error: the driver refused it'],
+];
+for (const [when, calls, expectedErrors, message] of thrown) {
+  test.describe(`an exception while ${when}`, () => {
+    test.use({ expectedErrors });
+    test('gives a message', async ({ page }) => {
+      await page.addInitScript(calls => calls.forEach(name => {
+        WebGLRenderingContext.prototype[name] = () => { throw new Error('the driver refused it'); };
+      }), calls);
+      await open(page, { waitForFrame: false });
+      await expect(status(page)).toHaveText(message);
+    });
   });
-  await open(page, { waitForFrame: false });
-  await expect(status(page)).toHaveText('The program could not run: the driver refused an upload');
-});
+}
 
 test('a lost context comes back by itself', async ({ page }) => {
   await open(page);

@@ -10,8 +10,9 @@
 // in the last page, CHOICES times each of: a wall chosen (the input's change
 // event to the new run's first frame), a pointer move (the event's time stamp to
 // "How GL made this pixel" changed) and a call chosen (the click's time stamp to
-// "This call" changed).
+// "This call" changed). Last, 200 runs in a row: the memory they keep.
 import { launchBrowser, openPage } from '../page.mjs';
+import { readFileSync, readdirSync } from 'node:fs';
 import { copyFile, mkdtemp, rm } from 'node:fs/promises';
 import { tmpdir } from 'node:os';
 
@@ -107,6 +108,35 @@ async function interact(page) {
   console.log(`probe-working-ms ${median(shown.working)}\ncall-state-ms ${median(shown['call-now'])}`);
 }
 
+// What every Chromium renderer on this machine holds (MB): the bench runs one
+// browser at a time.
+const renderers = () => readdirSync('/proc').filter(name => /^\d+$/.test(name)).reduce((sum, pid) => {
+  try {
+    if (!readFileSync(`/proc/${pid}/cmdline`, 'utf8').includes('--type=renderer')) return sum;
+    return sum + Number(/VmRSS:\s+(\d+)/.exec(readFileSync(`/proc/${pid}/status`, 'utf8'))[1]) / 1024;
+  } catch {
+    return sum; // gone meanwhile
+  }
+}, 0);
+
+// 200 runs in a row by Reset in a fresh page: the JS heap and the renderers'
+// memory after 10 and after 200, each after a garbage collection.
+async function manyRuns(browser) {
+  const { page } = await openPage(browser, folder);
+  await page.waitForFunction(() => lightmap.frames > 0, null, { timeout: 10000 });
+  const cdp = await page.context().newCDPSession(page);
+  await cdp.send('Performance.enable');
+  for (let run = 2; run <= 200; ++run) {
+    await page.getByRole('button', { name: 'Reset' }).click();
+    await page.waitForFunction(runs => lightmap.runs == runs && lightmap.frames > 0, run, { timeout: 10000 });
+    if (run != 10 && run != 200) continue;
+    await cdp.send('HeapProfiler.collectGarbage');
+    const { metrics } = await cdp.send('Performance.getMetrics');
+    const heap = metrics.find(metric => metric.name == 'JSHeapUsedSize').value / 1e6;
+    console.log(`runs-${run}-heap-mb ${heap.toFixed(1)}\nruns-${run}-renderers-mb ${renderers().toFixed(1)}`);
+  }
+}
+
 // The input fires no change for the file it already holds: two names, in turn.
 const copies = await mkdtemp(`${tmpdir()}/page_load-`);
 await copyFile(`${folder}/wall.bmp`, `${copies}/wall.bmp`);
@@ -130,6 +160,8 @@ try {
       }
     }
   }
+  const browser = await launchBrowser();
+  await manyRuns(browser).finally(() => browser.close());
   console.log(`page-loads ${loads}`);
   for (const [name, measures] of Object.entries(times)) {
     for (const [kind, values] of Object.entries(measures)) console.log(`${name}-${kind}-ms ${median(values)}`);
