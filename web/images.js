@@ -86,7 +86,7 @@ async function measure(file, name) {
     URL.revokeObjectURL(url);
   }
   const { naturalWidth: width, naturalHeight: height } = image;
-  if (!width || !height) throw new Error(`${name} has no size of its own (an SVG without width and height?).`);
+  if (!width || !height) throw new Error(`${name} has no size of its own: give the SVG a width and height.`);
   if (width > limitSide || height > limitSide) {
     throw new Error(`${name} is ${width}×${height}: over 8192 pixels on a side.`);
   }
@@ -107,7 +107,9 @@ export async function convert(file, size) {
   try {
     bitmap = await createImageBitmap(image, { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
   } catch (error) {
-    throw new Error(`${name} is not an image this browser can read.`);
+    // An SVG without width and height loads, with no size to draw at.
+    throw new Error(file.type == 'image/svg+xml' ? `${name} has no size of its own: give the SVG a width and height.`
+                                                  : `${name} is not an image this browser can read.`);
   }
   try {
     const alone = canvasContext(size), overBlack = canvasContext(size);
