@@ -47,7 +47,9 @@ std::vector<std::string> baselineCalls()
     const std::string trace = makeTempFolder("baseline") + "/baseline.trace";
     ChildOptions options;
     options.argv = {"apitrace", "trace", "--api", "gl", "-o", trace, LIGHTMAP_BASELINE};
-    options.env = {std::string("LD_PRELOAD=") + LIGHTMAP_PROBE, "LIGHTMAP_PROBE_EXIT_AFTER=2"};
+    DemoOptions probe;
+    probe.exitAfterFrames = 2;
+    options.env = probeEnvironment(probe);
     const ToolRun run = runTool(options, 30.0);
     EXPECT_EQ(run.status, 0) << "the traced baseline " << run.state << ": " << run.err;
     return tracedCalls(trace);
@@ -73,22 +75,27 @@ TEST_P(CallOrderTest, GlutsCallsAndOursInPlace)
     const bool extension = files.extension;
     DemoOptions options;
     options.folder = makeTempFolder("images");
-    ASSERT_TRUE(!files.light || writeImageBmp(options.folder + "/light.bmp", makeImage(32, 32, {90, 90, 90})));
-    ASSERT_TRUE(!files.wall || writeImageBmp(options.folder + "/wall.bmp", makeImage(256, 256, {160, 160, 160})));
+    ASSERT_TRUE(!files.light ||
+                writeImageBmp(options.folder + "/light.bmp", makeImage(32, 32, {90, 90, 90})));
+    ASSERT_TRUE(!files.wall ||
+                writeImageBmp(options.folder + "/wall.bmp", makeImage(256, 256, {160, 160, 160})));
     const std::string traceFile = makeTempFolder("trace") + "/lightmap.trace";
     options.wrapper = {"apitrace", "trace", "--api", "gl", "-o", traceFile};
-    options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=2"};
+    options.exitAfterFrames = 2;
     options.withoutMultitexture = !extension;
     const std::unique_ptr<Demo> demo = startDemo(launcher, options);
     if (!demo)
-        return; // skipped or failed, saying why
-    if (childRunning(demo->child)) // the second frame, unless GLUT drew it already
+        return;          // skipped or failed, saying why
+    if (demo->running()) // the second frame, unless GLUT drew it already
         demo->expose();
-    ASSERT_TRUE(waitForExit(demo->child, 10.0)) << "the traced run did not end after two frames";
+    ASSERT_TRUE(pollUntil(10.0, [&] { return !demo->running(); }))
+        << "the traced run did not end after two frames";
 
     std::vector<std::string> ours = fixture("startup.calls");
-    for (const auto& [name, wanted] : {std::pair{"lookups.calls", extension}, {"view.calls", true},
-                                      {"light.calls", files.light}, {"wall.calls", files.wall}}) {
+    for (const auto& [name, wanted] : {std::pair{"lookups.calls", extension},
+                                       {"view.calls", true},
+                                       {"light.calls", files.light},
+                                       {"wall.calls", files.wall}}) {
         if (wanted) {
             const std::vector<std::string> more = fixture(name);
             ours.insert(ours.end(), more.begin(), more.end());
@@ -98,8 +105,11 @@ TEST_P(CallOrderTest, GlutsCallsAndOursInPlace)
     frame.pop_back(); // its glFlush, which stays the baseline's
     std::vector<std::string> expected;
     for (const std::string& call : baselineCalls()) {
-        const bool clearColour = call.rfind("glClearColor(", 0) == 0, clear = call.rfind("glClear(", 0) == 0;
-        const std::vector<std::string>& instead = clearColour ? ours : clear ? frame : std::vector{call};
+        const bool clearColour = call.rfind("glClearColor(", 0) == 0,
+                   clear = call.rfind("glClear(", 0) == 0;
+        const std::vector<std::string>& instead = clearColour ? ours
+                                                  : clear     ? frame
+                                                              : std::vector{call};
         expected.insert(expected.end(), instead.begin(), instead.end());
     }
     const std::vector<std::string> traced = tracedCalls(traceFile);

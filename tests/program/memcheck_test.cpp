@@ -27,7 +27,7 @@ TEST_P(MemcheckTest, HasNoErrorsOfItsOwn)
                        "--suppressions=" + sourcePath("tests/valgrind.supp"),
                        "--log-file=" + log};
     const int frames = 4;
-    options.env = {"LIGHTMAP_PROBE_EXIT_AFTER=" + std::to_string(frames)};
+    options.exitAfterFrames = frames;
     const std::unique_ptr<Demo> demo = startDemo(launcher, options, 120.0);
     if (!demo)
         return; // skipped or failed, saying why
@@ -36,9 +36,10 @@ TEST_P(MemcheckTest, HasNoErrorsOfItsOwn)
         ASSERT_TRUE(waitForFrames(*demo, frame, 60.0)) << "no frame " << frame;
     }
 
-    ASSERT_TRUE(waitForExit(demo->child, 60.0)) << "the run did not end after its frames";
+    ASSERT_TRUE(pollUntil(60.0, [&] { return !demo->running(); }))
+        << "the run did not end after its frames";
     const std::string report = readFile(log);
-    EXPECT_TRUE(WIFEXITED(demo->child.status) && WEXITSTATUS(demo->child.status) == 0) << report;
+    EXPECT_EQ(demo->exitStatus(), 0) << report;
     EXPECT_NE(report.find("ERROR SUMMARY: 0 errors"), std::string::npos) << report;
 }
 

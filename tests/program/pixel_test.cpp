@@ -100,7 +100,8 @@ class PixelTest : public testing::TestWithParam<std::tuple<PixelCase, Launcher>>
         return shot;
     }
 
-    const Image lightMap = lightMapImage(), wall = wallImage(), white = makeImage(256, 256, {255, 255, 255});
+    const Image lightMap = lightMapImage(), wall = wallImage(),
+                white = makeImage(256, 256, {255, 255, 255});
     Scene scene;
     std::unique_ptr<Demo> demo;
 };

@@ -29,7 +29,7 @@ TEST_P(WindowTest, OneWindowTitledAndSizedAsBuilt)
     const Image shot = demo->capture(); // of the one window with the demo's title
     EXPECT_EQ(shot.width, 500);
     EXPECT_EQ(shot.height, 500);
-    EXPECT_TRUE(childRunning(demo->child)) << "the program must stay in its event loop";
+    EXPECT_TRUE(demo->running()) << "the program must stay in its event loop";
     EXPECT_EQ(demo->output(), "");
 }
 
@@ -78,6 +78,6 @@ TEST_P(NoDisplayTest, FailsFastWithToolkitMessage)
 INSTANTIATE_TEST_SUITE_P(Native, NoDisplayTest,
                          testing::Values(NoDisplayCase{{"Unset"}, nullptr},
                                          NoDisplayCase{{"NoServer"}, ":4999"}),
-                         CaseName());
+                         caseName);
 
 } // namespace

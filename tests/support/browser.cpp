@@ -1,9 +1,9 @@
 // The web build's page in headless Chromium, driven by page.mjs as a visitor
 // would; what it leaves in its folder, and any fault it saw, fail the case.
-// Packaged: the web zip unzipped afresh.
+// Packaged: the web zip's page, unzipped.
 #include "launcher.h"
 
-#include <sys/wait.h>
+#include <filesystem>
 
 namespace {
 
@@ -18,15 +18,14 @@ struct BrowserDemo : Demo {
 
     bool start(const DemoOptions& options) override
     {
-        const std::string unzipped = packaged ? unpackArtifact(LIGHTMAP_WEB_ZIP) : "";
-        if (packaged && unzipped.empty())
-            return false;
-        const std::string page = packaged ? unzipped + "/" LIGHTMAP_WEB_ZIP_FOLDER : LIGHTMAP_WEB_BUILD;
         out = makeTempFolder("page");
         ChildOptions driver;
-        driver.argv = {"node", LIGHTMAP_PAGE_DRIVER, page};
-        for (const std::string name : {"/light.bmp", "/wall.bmp"})
-            driver.argv.push_back(fileSize(options.folder + name) >= 0 ? options.folder + name : "none");
+        driver.argv = {"node", LIGHTMAP_PAGE_DRIVER,
+                       unpacked.empty() ? LIGHTMAP_WEB_BUILD : unpacked};
+        for (const std::string name : {"/light.bmp", "/wall.bmp"}) {
+            const std::string file = options.folder + name;
+            driver.argv.push_back(std::filesystem::exists(file) ? file : "none");
+        }
         driver.argv.push_back(out);
         driver.outputDirectory = out;
         startChild(child, driver);
@@ -34,10 +33,7 @@ struct BrowserDemo : Demo {
     }
 
     // The driver ends once the page has drawn and everything is written.
-    long frames() override
-    {
-        return !childRunning(child) && WIFEXITED(child.status) && WEXITSTATUS(child.status) == 0;
-    }
+    long frames() override { return exitStatus() == 0; }
 
     Image capture() override { return readPng(out + "/canvas.png"); }
     std::string output() override { return readFile(out + "/output.txt"); }

@@ -6,14 +6,13 @@
 #include "glmodel.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
-struct Colour {
-    double r = 0, g = 0, b = 0;
-};
+using Colour = std::array<double, 3>; // red, green, blue in [0, 1]
 
 // The square's corners and texture ranges as the program sends them (floats).
 const float squareLow = 0.2f, squareHigh = 0.8f;
@@ -24,25 +23,21 @@ int wrap(int i, int size)
     return ((i % size) + size) % size;
 }
 
-Colour texel(const Image& texture, int x, int y)
-{
-    const Rgb c = texture.at(wrap(x, texture.width), wrap(y, texture.height));
-    return {c.r / 255.0, c.g / 255.0, c.b / 255.0};
-}
-
 std::uint8_t toByte(double value)
 {
     return static_cast<std::uint8_t>(std::lround(std::clamp(value, 0.0, 1.0) * 255.0));
 }
 
-// GL_LINEAR sampling of a GL_REPEAT texture at (s, t), channels in [0, 1].
+// GL_LINEAR sampling of a GL_REPEAT texture at (s, t).
 Colour sampleLinearRepeat(const Image& texture, double s, double t)
 {
     const Footprint f = linearFootprint(texture.width, texture.height, s, t);
-    Colour sum;
+    Colour sum{};
     for (int k = 0; k < 4; ++k) {
-        const Colour c = texel(texture, f.i[k], f.j[k]);
-        sum = {sum.r + f.weight[k] * c.r, sum.g + f.weight[k] * c.g, sum.b + f.weight[k] * c.b};
+        const Rgb c = texture.at(f.i[k], f.j[k]);
+        const Colour texel{c.r / 255.0, c.g / 255.0, c.b / 255.0};
+        for (int ch = 0; ch < 3; ++ch)
+            sum[ch] += f.weight[k] * texel[ch];
     }
     return sum;
 }
@@ -85,11 +80,10 @@ Image expectedFrame(const Scene& scene, int width, int height)
             Colour colour{1, 1, 1};        // the current colour, never set: white
             if (scene.lightMap != nullptr) // unit 0, REPLACE
                 colour = sampleLinearRepeat(*scene.lightMap, st[0][0], st[0][1]);
-            if (scene.wall != nullptr) { // unit 1, MODULATE
-                const Colour w = sampleLinearRepeat(*scene.wall, st[1][0], st[1][1]);
-                colour = {colour.r * w.r, colour.g * w.g, colour.b * w.b};
-            }
-            frame.at(x, y) = {toByte(colour.r), toByte(colour.g), toByte(colour.b)};
+            const Colour wall = scene.wall ? sampleLinearRepeat(*scene.wall, st[1][0], st[1][1])
+                                           : Colour{1, 1, 1}; // unit 1, MODULATE
+            frame.at(x, y) = {toByte(colour[0] * wall[0]), toByte(colour[1] * wall[1]),
+                              toByte(colour[2] * wall[2])};
         }
     }
     return frame;

@@ -28,7 +28,8 @@ bool writeImagePng(const std::string& path, const Image& image)
     png.width = static_cast<png_uint_32>(image.width);
     png.height = static_cast<png_uint_32>(image.height);
     png.format = PNG_FORMAT_RGB;
-    if (png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), -3 * image.width, nullptr))
+    if (png_image_write_to_file(&png, path.c_str(), 0, image.pixels.data(), -3 * image.width,
+                                nullptr))
         return true;
     ADD_FAILURE() << "cannot write " << path << ": " << png.message;
     return false;
@@ -57,7 +58,8 @@ int channelDifference(Rgb a, Rgb b)
 
 std::string text(Rgb c)
 {
-    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) + ")";
+    return "(" + std::to_string(c.r) + ", " + std::to_string(c.g) + ", " + std::to_string(c.b) +
+           ")";
 }
 
 // This test's own folder in the output folder, and a number for the comparison.
@@ -105,10 +107,10 @@ testing::AssertionResult imagesMatch(const Image& expected, const Image& observe
         Image difference = expected;
         for (std::size_t i = 0; i < difference.pixels.size(); ++i) {
             const Rgb a = expected.pixels[i];
-            difference.pixels[i] = channelDifference(a, observed.pixels[i]) > tolerance
-                                       ? Rgb{255, 0, 0}
-                                       : Rgb{std::uint8_t(a.r / 4), std::uint8_t(a.g / 4),
-                                             std::uint8_t(a.b / 4)};
+            difference.pixels[i] =
+                channelDifference(a, observed.pixels[i]) > tolerance
+                    ? Rgb{255, 0, 0}
+                    : Rgb{std::uint8_t(a.r / 4), std::uint8_t(a.g / 4), std::uint8_t(a.b / 4)};
         }
         writeImagePng(prefix + "difference.png", difference);
         failure << found.count << " pixels differ by more than " << tolerance

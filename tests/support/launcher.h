@@ -1,6 +1,6 @@
-// One interface over the ways the tests run the real program, a file each (native,
-// wine, browser; x11 for the first two), each also as `make dist` made it, unpacked
-// afresh. A test never asks which launcher it has.
+// One interface over the ways the tests run the real program (x11.cpp: native
+// and Wine; browser.cpp), each also as `make dist` made it, unpacked afresh. A
+// test never asks which launcher it has.
 #ifndef LIGHTMAP_TESTS_LAUNCHER_H
 #define LIGHTMAP_TESTS_LAUNCHER_H
 
@@ -11,15 +11,15 @@
 #include <ostream>
 
 // The launchers, one table: the name is the enum value and the prefix of its
-// cases' names (CTest's labels select by it); then the file that runs it, whether
-// it runs an artifact of dist/, and what it runs, in words.
-#define LIGHTMAP_LAUNCHERS(X)                                                                       \
-    X(Native, native, false, "the Linux build")                                                    \
-    X(Wine, wine, false, "the Windows build under Wine")                                           \
-    X(Browser, browser, false, "the web build's page in Chromium")                                 \
-    X(Deb, native, true, "the Debian package, unpacked")                                           \
-    X(WindowsZip, wine, true, "the Windows zip, unpacked, under Wine")                             \
-    X(BrowserZip, browser, true, "the web zip's page, unpacked, in Chromium")
+// cases' names (CTest's labels select by it); then its kind, the artifact of
+// dist/ it runs (null: the build itself), and what it runs, in words.
+#define LIGHTMAP_LAUNCHERS(X)                                                                      \
+    X(Native, native, nullptr, "the Linux build")                                                  \
+    X(Wine, wine, nullptr, "the Windows build under Wine")                                         \
+    X(Browser, browser, nullptr, "the web build's page in Chromium")                               \
+    X(Deb, native, LIGHTMAP_DEB, "the Debian package, unpacked")                                   \
+    X(WindowsZip, wine, LIGHTMAP_WINDOWS_ZIP, "the Windows zip, unpacked, under Wine")             \
+    X(BrowserZip, browser, LIGHTMAP_WEB_ZIP, "the web zip's page, unpacked, in Chromium")
 #define LIGHTMAP_ENUM_ENTRY(name, ...) name,
 enum class Launcher { LIGHTMAP_LAUNCHERS(LIGHTMAP_ENUM_ENTRY) };
 #undef LIGHTMAP_ENUM_ENTRY
@@ -29,42 +29,52 @@ struct DemoOptions {
     std::string folder;                 // working directory, with the images; empty: a fresh one
     std::vector<std::string> arguments; // after the program name
     bool withoutMultitexture = false;   // the driver hides the extension
-    std::vector<std::string> env;       // for the GL probe: LIGHTMAP_PROBE_...=...
     std::vector<std::string> wrapper;   // a command to run the program under (apitrace, valgrind)
+    // What the GL probe (tools/glprobe) bends, for the Linux build only.
+    int exitAfterFrames = 0;          // 0: it runs until stopped
+    const char* extensions = nullptr; // the driver's extension string; null: its own
+    const char* nullProcs = nullptr;  // entry points whose lookup gives null
 };
+// The environment that preloads the GL probe with `options`' answers.
+std::vector<std::string> probeEnvironment(const DemoOptions& options);
 
 struct Point {
     int x = 0, y = 0;
 };
 
-// One run of the program; `child` is the program itself, or the page's driver.
-// What needs a window of the test's own fails, saying so, where there is none.
+// One run of the program, or of the page's driver for it. What needs a window
+// of the test's own fails, saying so, where there is none.
 struct Demo {
-    Child child;
-    bool packaged = false; // from the artifact of dist/
+    std::string unpacked; // the artifact of dist/, unpacked; empty: the build itself
 
     virtual ~Demo() = default;
     virtual bool start(const DemoOptions& options) = 0; // false: recorded as a failure
     virtual long frames() = 0;                          // flushed so far
     virtual Image capture() = 0;                        // its pixels, bottom row first
     virtual std::string output() { return readFile(child.stdoutPath); } // \n line ends
-    virtual std::string state(); // for failure messages
+    virtual std::string state();                                        // for failure messages
     virtual void expose() { noWindow("expose"); } // so that the program draws again
     virtual void resize(int, int) { noWindow("resize"); }
     virtual void paint(Rgb) { noWindow("paint"); } // all over, so that an undrawn pixel shows
     virtual Point position() { return noWindow("place"), Point{}; } // its top left on the screen
+    bool running() { return childRunning(child); }
+    int exitStatus(); // 0 to 255 once it has exited, -1 while it runs or after a signal
+
+  protected:
+    Child child;
 
   private:
     static void noWindow(const char* what);
 };
-std::unique_ptr<Demo> makeNativeDemo(); // each in its kind's file
-std::unique_ptr<Demo> makeWineDemo();
+std::unique_ptr<Demo> makeNativeDemo(); // x11.cpp
+std::unique_ptr<Demo> makeWineDemo();   // x11.cpp
 std::unique_ptr<Demo> makeBrowserDemo();
 
 // Starts the demo and waits up to `seconds` for its first frame. Null when the
-// test is over: skipped or failed, saying why, where the launcher cannot run
-// `options` (launcher.cpp lists what no launcher of a kind can ever do, the only
-// skips in the ci build), or failed when the program ends or is late.
+// test is over, through one helper: skipped, saying why, where no launcher of
+// its kind can ever run `options` (launcher.cpp lists what), else failed
+// fatally, so that a fixture's test body does not run, when it cannot start or
+// shows no frame in time; a missing launcher is either, by the build.
 std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& options,
                                 double seconds = 20.0);
 // Until `frames` frames in all are flushed; false at once if the program ends first.
@@ -76,8 +86,6 @@ Image captureMatching(Demo& demo, const Image& expected, int tolerance = pixelTo
 
 // The case's light.bmp and wall.bmp, as `from` has them or none, into `to`.
 void placeImages(const std::string& from, const std::string& to);
-// The dist/ file `name` unpacked into a fresh folder; "" after a failure.
-std::string unpackArtifact(const std::string& name);
 
 // Every case type derives from NamedCase, whose name names its tests and prints
 // it in a failure; a parameter is a case, or a case and a launcher.
@@ -88,18 +96,18 @@ inline std::ostream& operator<<(std::ostream& out, const NamedCase& c)
 {
     return out << c.name;
 }
-struct CaseName {
-    template <typename Case> static std::string of(const Case& c) { return c.name; }
-    template <typename Case> static std::string of(const std::tuple<Case, Launcher>& param)
-    {
-        return std::get<0>(param).name;
-    }
-    template <typename Info> std::string operator()(const Info& info) const { return of(info.param); }
-};
+template <typename Case> const char* nameOf(const Case& c)
+{
+    return c.name;
+}
+template <typename Case> const char* nameOf(const std::tuple<Case, Launcher>& param)
+{
+    return std::get<0>(param).name;
+}
+inline const auto caseName = [](const auto& info) { return std::string(nameOf(info.param)); };
 #define INSTANTIATE_FOR(launcher, Test, cases)                                                     \
-    INSTANTIATE_TEST_SUITE_P(launcher, Test,                                                       \
-                             testing::Combine(cases, testing::Values(Launcher::launcher)),         \
-                             CaseName())
+    INSTANTIATE_TEST_SUITE_P(                                                                      \
+        launcher, Test, testing::Combine(cases, testing::Values(Launcher::launcher)), caseName)
 
 // The cases that differ in which image files the program finds.
 struct ImageFiles : NamedCase {

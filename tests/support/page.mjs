@@ -3,15 +3,17 @@
 // out") chosen in the page's two panels, each waited for until the program's new
 // run has drawn. Then writes OUT/canvas.png (the canvas as shown), OUT/output.txt
 // (the standard-output area) and OUT/errors.txt (console errors, uncaught
-// exceptions, refused requests, and any message the page shows). Exits 1, saying
-// why, when the page does not draw within 10 s.
+// exceptions, refused requests, and any message the page shows). Exits 1 when
+// the page does not draw within 10 s, saying why: the error, the page's console
+// errors, its status text and the runs and frames it had.
 import { launchBrowser, openPage } from '../../tools/page.mjs';
 import { writeFile } from 'node:fs/promises';
 
 const [webBuild, light, wall, out] = process.argv.slice(2);
-const browser = await launchBrowser();
+let browser = null, page = null, errors = [];
 try {
-  const { page, errors } = await openPage(browser, webBuild);
+  browser = await launchBrowser();
+  ({ page, errors } = await openPage(browser, webBuild));
   const drawn = runs => page.waitForFunction(
     runs => lightmap.runs == runs && lightmap.frames > 0, runs, { timeout: 10000 });
   await drawn(1);
@@ -30,8 +32,11 @@ try {
   await writeFile(`${out}/output.txt`, await page.locator('#output').inputValue());
   await writeFile(`${out}/errors.txt`, errors.join('\n'));
 } catch (error) {
-  console.error(`the page did not draw: ${error.message}`);
+  const state = await page?.evaluate(() => ({ status: document.getElementById('status').textContent,
+                                                runs: lightmap.runs, frames: lightmap.frames })).catch(() => null);
+  console.error([`the page did not draw: ${error.message}`, ...errors,
+                 state ? `status "${state.status}", run ${state.runs}, frames ${state.frames}` : 'no page'].join('\n'));
   process.exitCode = 1;
 } finally {
-  await browser.close();
+  await browser?.close();
 }

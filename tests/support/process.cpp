@@ -5,9 +5,12 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <stdexcept>
 #include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -49,8 +52,10 @@ void startChild(Child& child, ChildOptions options)
         if (!options.workingDirectory.empty() && chdir(options.workingDirectory.c_str()) != 0)
             _exit(126);
         const int flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC;
-        dup2(open(child.stdoutPath.c_str(), flags, 0644), 1);
-        dup2(open(child.stderrPath.c_str(), flags, 0644), 2);
+        const int out = open(child.stdoutPath.c_str(), flags, 0644);
+        const int err = open(child.stderrPath.c_str(), flags, 0644);
+        if (out < 0 || err < 0 || dup2(out, 1) < 0 || dup2(err, 2) < 0)
+            _exit(124);
         std::vector<char*> argv;
         for (std::string& arg : options.argv)
             argv.push_back(arg.data());
@@ -92,6 +97,7 @@ std::string describeState(Child& child)
     return "exited with status " + std::to_string(status) +
            (status == 127   ? " (not found)"
             : status == 126 ? " (no working directory)"
+            : status == 124 ? " (its output files could not be opened)"
                             : "");
 }
 
@@ -137,11 +143,37 @@ std::vector<std::string> splitLines(const std::string& text)
     return lines;
 }
 
+namespace {
+
+// The folders the running test made: removed when it passes or is skipped,
+// kept, and named, when it fails.
+std::vector<std::string> madeFolders;
+
+struct Sweeper : testing::EmptyTestEventListener {
+    void OnTestEnd(const testing::TestInfo& test) override
+    {
+        for (const std::string& folder : madeFolders) {
+            std::error_code error;
+            if (test.result()->Failed())
+                std::printf("lightmap: kept for a look: %s\n", folder.c_str());
+            else if (std::filesystem::remove_all(folder, error), error)
+                std::printf("lightmap: could not remove %s: %s\n", folder.c_str(),
+                            error.message().c_str());
+        }
+        madeFolders.clear();
+    }
+};
+[[maybe_unused]] const bool sweeping =
+    (testing::UnitTest::GetInstance()->listeners().Append(new Sweeper), true);
+
+} // namespace
+
 std::string makeTempFolder(const std::string& hint)
 {
     std::string pattern = testing::TempDir() + "lightmap-" + hint + "-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
-        ADD_FAILURE() << "mkdtemp failed for " << pattern;
+    if (mkdtemp(pattern.data()) == nullptr) // the test cannot go on: it reports the exception
+        throw std::runtime_error("mkdtemp failed for " + pattern + ": " + std::strerror(errno));
+    madeFolders.push_back(pattern);
     return pattern;
 }
 

@@ -46,8 +46,10 @@ ToolRun runTool(ChildOptions options, double seconds);
 
 std::string readFile(const std::string& path);
 std::vector<std::string> splitLines(const std::string& text);
-std::string makeTempFolder(const std::string& hint); // fresh, under the test's temp dir
-long fileSize(const std::string& path);              // -1 if there is no file
+// A fresh folder under the test's temp dir ($TEST_TMPDIR, else /tmp), removed
+// when the test passes; throws where none can be made.
+std::string makeTempFolder(const std::string& hint);
+long fileSize(const std::string& path); // -1 if there is no file
 std::string sourcePath(const std::string& relative);
 
 #endif

@@ -103,6 +103,6 @@ TEST_P(TextureSetTest, CreatesWhatTheFilesHoldAndDeletesBothNames)
     EXPECT_EQ(glIsTexture(textureNames[1]), GL_FALSE);
 }
 
-INSTANTIATE_TEST_SUITE_P(Folders, TextureSetTest, testing::ValuesIn(imageFiles), CaseName());
+INSTANTIATE_TEST_SUITE_P(Folders, TextureSetTest, testing::ValuesIn(imageFiles), caseName);
 
 } // namespace
