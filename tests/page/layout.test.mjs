@@ -26,24 +26,21 @@ test.describe('at 390×844, a phone', () => {
     }
     expect([...tops].sort((a, b) => a - b)).toEqual(tops);
   });
+});
 
-  test('axe finds nothing to report', async ({ page }) => {
-    await open(page);
-    await expectNoViolations(page);
+// At 1280 px, at 390 px, and after a refused file.
+for (const [when, viewport, refused] of [['at 1280 px'], ['at 390×844', { width: 390, height: 844 }],
+                                         ['after a refused file', undefined, ['wide.png', 8193, 1]]]) {
+  test.describe(when, () => {
+    if (viewport) test.use({ viewport });
+    test('axe finds nothing to report', async ({ page }) => {
+      await open(page);
+      if (refused) await page.getByLabel('Light map', { exact: true }).setInputFiles(await png(page, ...refused));
+      if (refused) await expect(page.locator('#light-message')).not.toBeEmpty();
+      await expectNoViolations(page);
+    });
   });
-});
-
-test('axe finds nothing to report at 1280 px', async ({ page }) => {
-  await open(page);
-  await expectNoViolations(page);
-});
-
-test('axe finds nothing to report after a refused file', async ({ page }) => {
-  await open(page);
-  await page.getByLabel('Light map', { exact: true }).setInputFiles(await png(page, 'wide.png', 8193, 1));
-  await expect(page.locator('#light-message')).not.toBeEmpty();
-  await expectNoViolations(page);
-});
+}
 
 // Tab from the top of the page reaches each control in order (each list of calls
 // once), and Enter on "Leave out" runs the program again.

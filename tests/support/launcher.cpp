@@ -116,18 +116,6 @@ void Demo::noWindow(const char* what)
     ADD_FAILURE() << "no window of the test's own to " << what;
 }
 
-void placeImages(const std::string& from, const std::string& to)
-{
-    for (const std::string name : {"/light.bmp", "/wall.bmp"}) {
-        std::error_code error;
-        std::filesystem::remove(to + name, error);
-        if (!error && std::filesystem::exists(from + name))
-            std::filesystem::copy_file(from + name, to + name, error);
-        if (error)
-            ADD_FAILURE() << "placing " << from + name << " in " << to << ": " << error.message();
-    }
-}
-
 std::unique_ptr<Demo> startDemo(Launcher launcher, const DemoOptions& given, double seconds)
 {
     const Entry& entry = entries[static_cast<int>(launcher)];

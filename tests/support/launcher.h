@@ -84,9 +84,6 @@ bool waitForFrames(Demo& demo, long frames, double seconds = 10.0);
 // last capture.
 Image captureMatching(Demo& demo, const Image& expected, int tolerance = pixelTolerance);
 
-// The case's light.bmp and wall.bmp, as `from` has them or none, into `to`.
-void placeImages(const std::string& from, const std::string& to);
-
 // Every case type derives from NamedCase, whose name names its tests and prints
 // it in a failure; a parameter is a case, or a case and a launcher.
 struct NamedCase {
@@ -96,15 +93,12 @@ inline std::ostream& operator<<(std::ostream& out, const NamedCase& c)
 {
     return out << c.name;
 }
-template <typename Case> const char* nameOf(const Case& c)
-{
-    return c.name;
-}
-template <typename Case> const char* nameOf(const std::tuple<Case, Launcher>& param)
-{
-    return std::get<0>(param).name;
-}
-inline const auto caseName = [](const auto& info) { return std::string(nameOf(info.param)); };
+inline const auto caseName = [](const auto& info) {
+    if constexpr (std::is_base_of_v<NamedCase, std::decay_t<decltype(info.param)>>)
+        return std::string(info.param.name);
+    else
+        return std::string(std::get<0>(info.param).name);
+};
 #define INSTANTIATE_FOR(launcher, Test, cases)                                                     \
     INSTANTIATE_TEST_SUITE_P(                                                                      \
         launcher, Test, testing::Combine(cases, testing::Values(Launcher::launcher)), caseName)

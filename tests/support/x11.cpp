@@ -11,6 +11,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <filesystem>
 #include <regex>
 
 namespace {
@@ -47,6 +48,19 @@ std::vector<std::pair<Window, std::string>> titled()
     }
     XFree(children);
     return found;
+}
+
+// The case's light.bmp and wall.bmp, as `from` has them or none, into `to`.
+void placeImages(const std::string& from, const std::string& to)
+{
+    for (const std::string name : {"/light.bmp", "/wall.bmp"}) {
+        std::error_code error;
+        std::filesystem::remove(to + name, error);
+        if (!error && std::filesystem::exists(from + name))
+            std::filesystem::copy_file(from + name, to + name, error);
+        if (error)
+            ADD_FAILURE() << "placing " << from + name << " in " << to << ": " << error.message();
+    }
 }
 
 struct WindowedDemo : Demo {
