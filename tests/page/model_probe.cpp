@@ -1,10 +1,8 @@
-// model_probe FOLDER X,Y...: the CPU model's side of the page's probe tests. Writes
-// FOLDER/light.png and FOLDER/wall.png, the images the tests choose in the page,
-// and prints as JSON what the model expects at each canvas pixel X,Y (from the
-// top left) of the 500x500 window: whether it is inside the square, the light
-// map's sample there (the frame with the light map alone), the wall's (the frame
-// with the wall alone, white light), the result, and for each unit its (s, t)
-// and the texels it blends: [i, j, weight, r, g, b].
+// model_probe FOLDER X,Y...: the CPU model's side of the probe tests. Writes the
+// images the tests choose, FOLDER/light.png and FOLDER/wall.png, and prints as
+// JSON what the model expects at each canvas pixel X,Y (from the top left):
+// inside the square or not, the light map's and the wall's samples, the result,
+// and each unit's (s, t) and the texels it blends, [i, j, weight, r, g, b].
 #include "support/glmodel.h"
 
 #include <cstdio>

@@ -1,7 +1,6 @@
-// A CPU model of the fixed-function pipeline as the demo uses it: the square in
-// the unit view, two texture units (REPLACE, then MODULATE), GL_LINEAR sampling
-// with GL_REPEAT, and 8-bit output. Expected frames come from here, never from an earlier run of
-// the program.
+// A CPU model of the fixed-function pipeline as the demo uses it: the square, two
+// units (REPLACE, then MODULATE), GL_LINEAR with GL_REPEAT, 8-bit output. Expected
+// frames come from here, never from an earlier run of the program.
 #ifndef LIGHTMAP_TESTS_GLMODEL_H
 #define LIGHTMAP_TESTS_GLMODEL_H
 

@@ -1,11 +1,8 @@
-// page.mjs WEB_BUILD LIGHT WALL OUT: the web build's page in headless Chromium,
-// used as a visitor would: LIGHT and WALL (image files, or "none" for "Leave
-// out") chosen in the page's two panels, each waited for until the program's new
-// run has drawn. Then writes OUT/canvas.png (the canvas as shown), OUT/output.txt
-// (the standard-output area) and OUT/errors.txt (console errors, uncaught
-// exceptions, refused requests, and any message the page shows). Exits 1 when
-// the page does not draw within 10 s, saying why: the error, the page's console
-// errors, its status text and the runs and frames it had.
+// page.mjs WEB_BUILD LIGHT WALL OUT: the page in headless Chromium, LIGHT and WALL
+// (image files, or "none" for "Leave out") chosen as a visitor would, each run
+// waited for. Writes OUT/canvas.png, OUT/output.txt (the standard-output area) and
+// OUT/errors.txt (console errors, uncaught exceptions, refused requests, the
+// page's messages). Exits 1 when the page does not draw within 10 s, saying why.
 import { launchBrowser, openPage } from '../../tools/page.mjs';
 import { writeFile } from 'node:fs/promises';
 

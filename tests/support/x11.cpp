@@ -1,9 +1,7 @@
-// The launchers whose program opens an X window on the test's own X server: the
-// Linux build and the Windows build under Wine. The one window titled as the
-// demo's is looked at and acted on from the X side, on one connection of the
-// test process's to $DISPLAY, the private Xvfb that scripts/with-xvfb starts;
-// without a window manager the window is a direct child of the root. Only this
-// file includes Xlib.
+// The launchers whose program opens an X window on the test's own Xvfb
+// (scripts/with-xvfb): the Linux build, and the Windows build under Wine. The one
+// window titled as the demo's, a child of the root, is looked at and acted on
+// from the X side. Only this file includes Xlib.
 #include <gtest/gtest.h> // before Xlib, whose None macro breaks it
 
 #include "launcher.h"
