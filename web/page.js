@@ -1,9 +1,10 @@
 // The page around the web build. It runs the real program (createLightmap,
 // lightmap.js) from start-up on the images the visitor chose, each run a new
 // instance on a new canvas, and records the program's GL calls as it makes them
-// (calls.js). What it shows comes from that: the calls themselves, where the
-// light map lands, and what GL sampled at the pixel under the pointer (probe.js).
-// Every failure becomes a message in words, never a blank canvas.
+// (calls.js). What it shows comes from that, through one model of GL's state
+// (view.js and glstate.js): the calls one at a time, the texture units, and how
+// GL made the pixel under the pointer. Every failure, while the program starts
+// or while it draws, becomes a message in words, never a blank canvas.
 //
 // For the tests and the benchmark, window.lightmap holds `runs` (started),
 // `started` (the current run's main has returned), `frames` (the current run's
