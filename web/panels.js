@@ -36,13 +36,15 @@ const fraction = value => value - Math.floor(value);
 // the image's own orientation (its first row at the bottom) and labelled.
 export function outline(scene) {
   for (const [which, n] of [['light', 0], ['wall', 1]]) {
-    const [s0, t0] = scene.low.coords[n], [s1, t1] = scene.high.coords[n], size = sizes[which];
+    const [s0, t0] = scene.low.coords[n], [s1, t1] = scene.high.coords[n];
+    const size = scene.units[n].texture.width || sizes[which]; // as uploaded; left out: the panel's
     const box = $(`${which}-outline`), label = (s, t) => s == t ? ofTexels(s, size) : `(${ofTexels(s, size)}, ${ofTexels(t, size)})`;
     place(box, s0, 1 - t1, s1 - s0, t1 - t0);
     box.querySelector('.low').textContent = label(s0, t0);
     box.querySelector('.high').textContent = label(s1, t1);
   }
-  const [s0, t0] = scene.low.coords[0], [s1, t1] = scene.high.coords[0], texels = sizes.light;
+  const [s0, t0] = scene.low.coords[0], [s1, t1] = scene.high.coords[0];
+  const texels = scene.units[0].texture.width || sizes.light;
   const range = (a, b) => `${Math.floor(a * texels)} to ${Math.ceil(b * texels) - 1}`;
   const columns = range(s0, s1), rows = range(t0, t1);
   $('light-caption').textContent = (columns == rows
