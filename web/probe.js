@@ -15,7 +15,8 @@ export function sceneOf({ square, width, height, colour }) {
   return { width, height, colour, units: square.units, low, high };
 }
 
-const wrap = (n, size, mode) => mode == GL.REPEAT ? ((n % size) + size) % size : Math.min(size - 1, Math.max(0, n));
+// Texel n of `size` as `mode` (GL_REPEAT, else clamped) takes it.
+export const wrap = (n, size, mode) => mode == GL.REPEAT ? ((n % size) + size) % size : Math.min(size - 1, Math.max(0, n));
 
 // What `texture`'s filter reads at (s, t), with `rho` its texels per pixel:
 // the point in texel space, the texels (i from the left, j from the bottom row)

@@ -5,7 +5,7 @@
 import { format } from './calls.js';
 import { unitsOf } from './glstate.js';
 import { $, el, line } from './dom.js';
-import { unitPart } from './units.js';
+import { marked, unitPart } from './units.js';
 import { whatItDoes } from './words.js';
 
 let steps = [];     // the model's steps (glstate.js replay) for the lists on screen
@@ -33,10 +33,7 @@ export function showCalls(model, startupChanged) {
 
 function stateView(step) {
   const { state, changed } = step, units = unitsOf(state);
-  const active = changed.includes('active');
-  return el('div', { className: 'state' },
-    el('p', { className: active ? 'line changed' : 'line' }, `active unit: ${state.active}`,
-       active && el('span', { className: 'tag' }, ' ← changed')),
+  return el('div', { className: 'state' }, marked(changed, 'active', `active unit: ${state.active}`),
     el('ol', { className: 'chain' }, units.map((unit, n) => unitPart(unit, n, { changed, prefix: 'call', coords: true }))));
 }
 

@@ -10,9 +10,9 @@ export const computes = {
   [GL.ADD]: 'previous + texture, at most 255',
 };
 
-// A line, marked where `key` is among what the call changed.
-function marked(changed, key, text) {
-  const hit = changed.includes(key);
+// A line, marked where any of `keys` is among what the call changed.
+export function marked(changed, keys, text) {
+  const hit = [keys].flat().some(key => changed.includes(key));
   return el('p', { className: hit ? 'line changed' : 'line' }, text, hit && el('span', { className: 'tag' }, ' ← changed'));
 }
 
@@ -27,11 +27,9 @@ export function unitPart(unit, n, { changed = [], prefix, coords = false } = {})
     marked(changed, `${at} texture`, textureText(texture)),
   ];
   if (texture.name || texture.texels) {
-    const t = key => changed.includes(`texture ${texture.name} ${key}`);
-    parts.push(el('p', { className: t('min') || t('mag') ? 'line changed' : 'line' },
-                  `filters ${glName(texture.min)} (min), ${glName(texture.mag)} (mag)`),
-               el('p', { className: t('wrapS') || t('wrapT') ? 'line changed' : 'line' },
-                  `wraps ${glName(texture.wrapS)} (s), ${glName(texture.wrapT)} (t)`));
+    const of = (...keys) => keys.map(key => `texture ${texture.name} ${key}`);
+    parts.push(marked(changed, of('min', 'mag'), `filters ${glName(texture.min)} (min), ${glName(texture.mag)} (mag)`),
+               marked(changed, of('wrapS', 'wrapT'), `wraps ${glName(texture.wrapS)} (s), ${glName(texture.wrapT)} (t)`));
   }
   parts.push(marked(changed, `${at} mode`, `${glName(unit.mode)}: ${off ? 'off, passes previous on' : computes[unit.mode] || '?'}`));
   if (coords) parts.push(marked(changed, `${at} coords`, `current s = ${shortFloat(unit.coords[0])}, t = ${shortFloat(unit.coords[1])}`));

@@ -2,6 +2,7 @@
 // order GL works: the pixel's centre, each unit's coordinates, texels, weights,
 // filter and environment, then the stored byte beside the canvas's own.
 import { GL } from './glstate.js';
+import { wrap } from './probe.js';
 import { el, fixed, glName, line, ofTexels, rgb, textureText } from './dom.js';
 
 const channels = ['red', 'green', 'blue'];
@@ -12,26 +13,25 @@ const what = {
   [GL.ADD]: 'previous + texture, per channel, clamped at 255',
 };
 
-// The taken texels and their neighbours, enlarged, with the sample point.
+// The taken texels, outlined, with their neighbours, enlarged, and the sample
+// point: the first taken texel is always the second cell from the lower left.
 function zoom({ texture, sample }) {
   const cell = 12, span = 4, canvas = el('canvas', { width: cell * span, height: cell * span, className: 'zoom',
     attrs: { role: 'img', 'aria-label': 'the texels around the sample point, enlarged' } });
-  const context = canvas.getContext('2d'), first = sample.texels[0];
-  const [i0, j0] = sample.texels.length == 1 ? [Math.floor(sample.u + 0.5) - 1.5, Math.floor(sample.v + 0.5) - 1.5]
-                                             : [Math.floor(sample.u) - 1, Math.floor(sample.v) - 1];
-  const wrap = (n, size) => ((Math.floor(n) % size) + size) % size;
+  const context = canvas.getContext('2d'), side = sample.texels.length == 1 ? 1 : 2;
+  const nearest = side == 1 ? 0.5 : 0; // GL_NEAREST takes floor(u + 0.5)
+  const i0 = Math.floor(sample.u + nearest) - 1, j0 = Math.floor(sample.v + nearest) - 1;
   for (let dj = 0; dj < span; ++dj) {
     for (let di = 0; di < span; ++di) {
-      const at = (wrap(j0 + dj, texture.height) * texture.width + wrap(i0 + di, texture.width)) * 3;
+      const i = wrap(i0 + di, texture.width, texture.wrapS), j = wrap(j0 + dj, texture.height, texture.wrapT);
+      const at = (j * texture.width + i) * 3;
       context.fillStyle = `rgb(${texture.texels[at]} ${texture.texels[at + 1]} ${texture.texels[at + 2]})`;
       context.fillRect(di * cell, (span - 1 - dj) * cell, cell, cell);
     }
   }
   context.strokeStyle = '#ff0';
   context.lineWidth = 2;
-  const side = sample.texels.length == 1 ? 1 : 2, fromI = first.i - wrap(i0, texture.width);
-  const fromJ = first.j - wrap(j0, texture.height);
-  context.strokeRect(fromI * cell + 1, (span - fromJ - side) * cell + 1, side * cell - 2, side * cell - 2);
+  context.strokeRect(cell + 1, (span - 1 - side) * cell + 1, side * cell - 2, side * cell - 2);
   context.fillStyle = '#f0f';
   context.beginPath();
   context.arc((sample.u - i0 + 0.5) * cell, (span - (sample.v - j0 + 0.5)) * cell, 3, 0, 2 * Math.PI);

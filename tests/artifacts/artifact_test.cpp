@@ -16,7 +16,8 @@ TEST_P(ArtifactTest, ShowsTheModelsPictureOfItsImages)
     Image light = makeImage(32, 32), wall = makeImage(256, 256, {230, 200, 160});
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x)
-            light.at(x, y) = {static_cast<std::uint8_t>(8 * x), 200, static_cast<std::uint8_t>(8 * y)};
+            light.at(x, y) = {static_cast<std::uint8_t>(8 * x), 200,
+                              static_cast<std::uint8_t>(8 * y)};
     }
     for (int y = 0; y < 256; y += 2)
         wall.at(y, y) = wall.at(255 - y, y) = {40, 40, 90};

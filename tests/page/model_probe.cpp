@@ -64,7 +64,8 @@ int main(int argc, char** argv)
         printRgb("result", frames[2].at(x, row));
         double st[2][2];
         const Image* textures[2] = {&light, &wall};
-        for (int unit = 0; unit < 2 && texCoordsAt(x, row, 500, 500, st); ++unit) {
+        const bool inside = texCoordsAt(x, row, 500, 500, st);
+        for (int unit = 0; unit < 2 && inside; ++unit) {
             const Footprint f = linearFootprint(textures[unit]->width, textures[unit]->height,
                                                 st[unit][0], st[unit][1]);
             std::printf(", \"unit%d\": {\"s\": %.9f, \"t\": %.9f, \"texels\": [", unit, st[unit][0],
