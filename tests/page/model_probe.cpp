@@ -1,8 +1,10 @@
-// model_probe FOLDER X,Y...: the CPU model's side of the probe tests. Writes the
-// images the tests choose, FOLDER/light.png and FOLDER/wall.png, and prints as
-// JSON what the model expects at each canvas pixel X,Y (from the top left):
-// inside the square or not, the light map's and the wall's samples, the result,
-// and each unit's (s, t) and the texels it blends, [i, j, weight, r, g, b].
+// model_probe FOLDER [#CHANGES] X,Y...: the CPU model's side of the probe tests.
+// Writes the images the tests choose, FOLDER/light.png and FOLDER/wall.png, and
+// prints as JSON what the model expects at each canvas pixel X,Y (from the top
+// left): inside the square or not, the light map's and the wall's samples, the
+// result, and each unit that samples, its (s, t) and the texels it blends,
+// [i, j, weight, r, g, b]. CHANGES are the page's "What if" switches as its
+// address holds them, such as #filter=GL_NEAREST&mode=GL_ADD.
 #include "support/glmodel.h"
 
 #include <cstdio>
@@ -35,7 +37,7 @@ void printRgb(const char* name, Rgb c)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: model_probe FOLDER X,Y...\n");
+        std::fprintf(stderr, "usage: model_probe FOLDER [#CHANGES] X,Y...\n");
         return 2;
     }
     const std::string folder = argv[1];
@@ -43,19 +45,23 @@ int main(int argc, char** argv)
                 white = makeImage(32, 32, {255, 255, 255});
     if (!writeImagePng(folder + "/light.png", light) || !writeImagePng(folder + "/wall.png", wall))
         return 1;
+    const int first = argc > 2 && argv[2][0] == '#' ? 3 : 2;
     Scene lightAlone, wallAlone, both, square;
     lightAlone.lightMap = both.lightMap = &light;
     wallAlone.wall = both.wall = &wall;
     square.lightMap = &white;
+    both.changes = first == 3 ? argv[2] : "";
+    Unit units[2];
+    unitsOf(both, units);
     const Image frames[] = {expectedFrame(lightAlone, 500, 500), expectedFrame(wallAlone, 500, 500),
                             expectedFrame(both, 500, 500), expectedFrame(square, 500, 500)};
     std::printf("{");
-    for (int i = 2; i < argc; ++i) {
+    for (int i = first; i < argc; ++i) {
         int x = 0, y = 0;
         if (std::sscanf(argv[i], "%d,%d", &x, &y) != 2 || x < 0 || y < 0 || x >= 500 || y >= 500)
             return 2;
         const int row = 499 - y; // the model's rows count from the bottom
-        std::printf("%s\"%d,%d\": {\"inside\": %s, ", i > 2 ? ", " : "", x, y,
+        std::printf("%s\"%d,%d\": {\"inside\": %s, ", i > first ? ", " : "", x, y,
                     frames[3].at(x, row).r == 255 ? "true" : "false");
         printRgb("light", frames[0].at(x, row));
         std::printf(", ");
@@ -63,15 +69,17 @@ int main(int argc, char** argv)
         std::printf(", ");
         printRgb("result", frames[2].at(x, row));
         double st[2][2];
-        const Image* textures[2] = {&light, &wall};
-        const bool inside = texCoordsAt(x, row, 500, 500, st);
+        const bool inside = texCoordsAt(x, row, 500, 500, st, changes(both, "coords=0-to-1"));
         for (int unit = 0; unit < 2 && inside; ++unit) {
-            const Footprint f = linearFootprint(textures[unit]->width, textures[unit]->height,
-                                                st[unit][0], st[unit][1]);
+            const Image* texture = units[unit].texture;
+            if (texture == nullptr)
+                continue;
+            const Footprint f = footprint(texture->width, texture->height, st[unit][0], st[unit][1],
+                                          units[unit].nearest);
             std::printf(", \"unit%d\": {\"s\": %.9f, \"t\": %.9f, \"texels\": [", unit, st[unit][0],
                         st[unit][1]);
-            for (int k = 0; k < 4; ++k) {
-                const Rgb c = textures[unit]->at(f.i[k], f.j[k]);
+            for (int k = 0; k < f.count; ++k) {
+                const Rgb c = texture->at(f.i[k], f.j[k]);
                 std::printf("%s[%d, %d, %.9f, %d, %d, %d]", k ? ", " : "", f.i[k], f.j[k],
                             f.weight[k], c.r, c.g, c.b);
             }
