@@ -50,16 +50,22 @@ function argument(kind, value, call) {
   }
 }
 
-// One call as C would write it.
+// One call as C would write it; an argument the page changed ("What if") as
+// the program's, an arrow, and what GL got.
 export function format(call) {
   const kinds = signatures[call.name] || '';
-  return `${call.name}(${call.args.map((value, i) => argument(kinds[i], value, call)).join(', ')})`;
+  return `${call.name}(${call.args.map((value, i) => {
+    const written = argument(kinds[i], value, call);
+    return call.sent && call.sent[i] !== value ? `${written} → ${argument(kinds[i], call.sent[i], call)}` : written;
+  }).join(', ')})`;
 }
 
 // `imports` with every GL and GLUT function wrapped to hand `onCall` the call
 // before it runs and after it (glutMainLoop never returns: it throws); the
 // wrapper fills in what the call wrote, read through `memory()`, the instance's
-// memory once it exists.
+// memory once it exists. Before it runs, `onCall` may set `call.sent`, the
+// arguments GL gets in place of the program's `call.args`, or `call.skipped`:
+// then GL never sees it (only calls that return nothing).
 export function recordImports(imports, memory, onCall) {
   const recorded = {};
   for (const [module, functions] of Object.entries(imports)) {
@@ -72,7 +78,8 @@ export function recordImports(imports, memory, onCall) {
         if (name == 'glutCreateWindow') call.text = cString(memory(), args[0]);
         onCall(call, 'before');
         try {
-          const result = real.apply(this, args);
+          if (call.skipped) return undefined;
+          const result = real.apply(this, call.sent || args);
           if (name == 'glGenTextures') call.names = [...new Uint32Array(memory().buffer, args[1], args[0])];
           if (name == 'glTexImage2D' && args[8]) { // rows of whole texels, no padding at these sizes
             const bytes = args[3] * args[4] * (args[6] == 0x1908 ? 4 : 3);

@@ -30,10 +30,11 @@ export const complete = texture => !!(texture && texture.texels &&
 // Each unit with its bound texture object in place of the name.
 export const unitsOf = state => state.units.map(unit => ({ ...unit, texture: state.textures.get(unit.texture) }));
 
-// Applies one call to `state`; returns what it changed, as paths such as
-// 'active', 'unit 1 texture' or 'texture 2 image'.
+// Applies one call, as GL got it, to `state`; returns what it changed, as paths
+// such as 'active', 'unit 1 texture' or 'texture 2 image'.
 function apply(state, call, width, height) {
-  const { name, args: [a, b, c, d] } = call;
+  if (call.skipped) return [];
+  const { name } = call, [a, b, c, d] = call.sent || call.args;
   const unit = state.units[state.active], at = `unit ${state.active}`;
   const bound = () => state.textures.get(unit.texture);
   switch (name) {
@@ -47,7 +48,7 @@ function apply(state, call, width, height) {
       bound()[parameters[b]] = c;
       return [`texture ${unit.texture} ${parameters[b]}`];
     case 'glTexImage2D':
-      Object.assign(bound(), { width: d, height: call.args[4], texels: call.texels, file: call.file });
+      Object.assign(bound(), { width: d, height: (call.sent || call.args)[4], texels: call.texels, file: call.file });
       return [`texture ${unit.texture} image`];
     case 'glTexEnvf': if (b != GL.TEXTURE_ENV_MODE) return []; unit.mode = c; return [`${at} mode`];
     case 'glEnable': case 'glDisable':

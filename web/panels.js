@@ -32,25 +32,38 @@ export function place(element, left, top, width, height) {
 }
 const fraction = value => value - Math.floor(value);
 
-// Each unit's coordinates at the square's corners, outlined on its picture in
-// the image's own orientation (its first row at the bottom) and labelled.
-export function outline(scene) {
-  for (const [which, n] of [['light', 0], ['wall', 1]]) {
+// The panel each unit samples, by the file its texture was read from; a unit
+// whose texture has no image keeps its own panel (the one left out) unless
+// another unit samples that panel's image. Null: no panel.
+export function panelsOf(units) {
+  const named = units.map(unit => ({ 'light.bmp': 'light', 'wall.bmp': 'wall' })[unit.texture.file] || null);
+  return named.map((panel, n) => panel ||
+    (!units[n].texture.texels && !named.includes(Object.keys(sizes)[n]) ? Object.keys(sizes)[n] : null));
+}
+
+// The coordinates of each enabled unit at the square's corners, outlined on the
+// picture it samples, in the image's own orientation (its first row at the
+// bottom) and labelled; the light map's caption counts the texels shown.
+export function outline(scene, panels) {
+  for (const which of Object.keys(sizes)) {
+    const n = panels.findIndex((panel, n) => panel == which && scene.units[n].enabled), box = $(`${which}-outline`);
+    box.hidden = n < 0;
+    if (which == 'light' && n < 0) $('light-caption').textContent = 'No texture unit samples the light map in this run.';
+    if (n < 0) continue;
     const [s0, t0] = scene.low.coords[n], [s1, t1] = scene.high.coords[n];
     const size = scene.units[n].texture.width || sizes[which]; // as uploaded; left out: the panel's
-    const box = $(`${which}-outline`), label = (s, t) => s == t ? ofTexels(s, size) : `(${ofTexels(s, size)}, ${ofTexels(t, size)})`;
+    const label = (s, t) => s == t ? ofTexels(s, size) : `(${ofTexels(s, size)}, ${ofTexels(t, size)})`;
     place(box, s0, 1 - t1, s1 - s0, t1 - t0);
     box.querySelector('.low').textContent = label(s0, t0);
     box.querySelector('.high').textContent = label(s1, t1);
+    if (which != 'light') continue;
+    const range = (a, b) => `${Math.floor(a * size)} to ${Math.ceil(b * size) - 1}`;
+    const columns = range(s0, s1), rows = range(t0, t1);
+    $('light-caption').textContent = (columns == rows
+      ? `The square shows the outlined texels, ${columns} on each axis, stretched over all of it.`
+      : `The square shows the outlined texels, columns ${columns} and rows ${rows}, stretched over it.`) +
+      ` Texel i covers i/${size} to (i+1)/${size}, so ${ofTexels(s0, size)} to ${ofTexels(s1, size)} spans texels ${columns}.`;
   }
-  const [s0, t0] = scene.low.coords[0], [s1, t1] = scene.high.coords[0];
-  const texels = scene.units[0].texture.width || sizes.light;
-  const range = (a, b) => `${Math.floor(a * texels)} to ${Math.ceil(b * texels) - 1}`;
-  const columns = range(s0, s1), rows = range(t0, t1);
-  $('light-caption').textContent = (columns == rows
-    ? `The square shows the outlined texels, ${columns} on each axis, stretched over all of it.`
-    : `The square shows the outlined texels, columns ${columns} and rows ${rows}, stretched over it.`) +
-    ` Texel i covers i/${texels} to (i+1)/${texels}, so ${ofTexels(s0, texels)} to ${ofTexels(s1, texels)} spans texels ${columns}.`;
 }
 
 // The probe's marks on one input picture: the sample point and the texels blended.
@@ -64,10 +77,12 @@ export function markTexels(which, step) {
   Object.assign(block.style, { width: `max(10px, ${side / width * 100}%)`, height: `max(10px, ${side / height * 100}%)` });
 }
 
-// A chosen glVertex3f's corner on the result, and its coordinates on each picture.
-export function showVertex(vertex, canvas) {
-  for (const id of ['result-vertex', 'light-vertex', 'wall-vertex']) $(id).hidden = !vertex;
+// A chosen glVertex3f's corner on the result, and its coordinates on the picture
+// each unit samples (`panels`, from panelsOf).
+export function showVertex(vertex, canvas, panels) {
+  for (const id of ['result-vertex', 'light-vertex', 'wall-vertex']) $(id).hidden = true;
   if (!vertex || !canvas) return;
   place($('result-vertex'), vertex.x / canvas.width, 1 - vertex.y / canvas.height);
-  vertex.coords.forEach(([s, t], n) => place($(`${['light', 'wall'][n]}-vertex`), s == 1 ? 1 : fraction(s), 1 - (t == 1 ? 1 : fraction(t))));
+  vertex.coords.forEach(([s, t], n) => panels[n] &&
+    place($(`${panels[n]}-vertex`), s == 1 ? 1 : fraction(s), 1 - (t == 1 ? 1 : fraction(t))));
 }

@@ -4,6 +4,7 @@
 // unit's environment, and the result beside the program's own pixel, read back
 // from its canvas right after its frame.
 import { GL, complete } from './glstate.js';
+import { glName, rgb } from './dom.js';
 
 // The square as drawn: its lowest and highest corners (it is axis-aligned in
 // window coordinates) give the mapping from the window to each unit's coordinates.
@@ -56,13 +57,14 @@ export function drawnAt(frame, width, height, x, y) {
   return [frame[at], frame[at + 1], frame[at + 2]];
 }
 
-// How GL made the canvas pixel (x, y), counted from the top left.
-export function workAt(scene, pixels, x, y) {
+// How GL made the canvas pixel (x, y), counted from the top left; `reference`
+// is the program as written's frame, where the calls were changed.
+export function workAt(scene, pixels, x, y, reference = null) {
   const { width, height, low, high } = scene;
   const centre = { x: x + 0.5, y: height - y - 0.5 };
-  const drawn = drawnAt(pixels, width, height, x, y);
+  const drawn = drawnAt(pixels, width, height, x, y), asWritten = reference && drawnAt(reference, width, height, x, y);
   const inside = centre.x >= low.x && centre.x < high.x && centre.y >= low.y && centre.y < high.y;
-  if (!inside) return { x, y, centre, inside, drawn };
+  if (!inside) return { x, y, centre, inside, drawn, asWritten };
   const across = { x: (centre.x - low.x) / (high.x - low.x), y: (centre.y - low.y) / (high.y - low.y) };
   let input = scene.colour;
   const units = scene.units.map((unit, n) => {
@@ -78,26 +80,44 @@ export function workAt(scene, pixels, x, y) {
     return step;
   });
   const exact = input, rounded = exact.map(value => Math.round(value));
-  return { x, y, centre, inside, across, units, exact, rounded, drawn,
+  return { x, y, centre, inside, across, units, exact, rounded, drawn, asWritten,
            difference: drawn.map((value, c) => value - rounded[c]) };
 }
 
-// The readout's text (the tests read its format), a note, and the three colours
-// (light, wall, result; null where there is none) for swatches.
+// What a texture holds, as the readout names it: the image it was read from.
+export const imageOf = texture => texture.file ? texture.file.replace(/\.bmp$/, '').replace(/^light$/, 'light map') : null;
+const shortName = texture => (imageOf(texture) || `texture ${texture.name}`).replace('light map', 'light');
+
+// The readout's text (the tests read its format: "light L × wall W = result" as
+// written), a note on what GL did, and the parts for swatches: a colour, or an
+// operator. It follows the units as drawn: their modes, and which are off.
 export function readout(work) {
   const { x, y, drawn } = work;
   if (!work.inside) {
     return { text: `x ${x}, y ${y}: outside the square, no light or wall to sample = ${drawn.join(' ')}`,
-             note: 'Outside the square the program only clears: black.', colours: [null, null, drawn] };
+             note: 'Outside the square the program only clears: black.', parts: [drawn] };
   }
-  const white = [255, 255, 255];
-  const [light, wall] = work.units.map(step => step.sample ? step.sample.colour.map(Math.round) : white);
-  const off = [['light map', work.units[0]], ['wall', work.units[1]]].filter(([, step]) => step.off);
-  return {
-    text: `x ${x}, y ${y}: light ${light.join(' ')} × wall ${wall.join(' ')} = ${drawn.join(' ')}`,
-    note: off.length ? `No ${off.map(([what]) => what).join(' and no ')} image: its unit passes its input on, ` +
-                       'shown as white, which leaves a product as it is.'
-                     : 'Each channel: light × wall / 255, from the samples below before rounding.',
-    colours: [light, wall, drawn],
-  };
+  let parts = [], words = [];
+  const notes = [];
+  for (const step of work.units) {
+    if (step.off) {
+      const texture = step.texture;
+      notes.push(`Unit ${step.n} passes its input on: ${!step.unit.enabled
+        ? `GL_TEXTURE_2D is not enabled on it${texture.texels ? `, so its ${shortName(texture)} image is never sampled` : ''}`
+        : texture.texels ? 'its texture is incomplete' : 'its texture has no image'}.`);
+      continue;
+    }
+    const colour = step.sample.colour.map(Math.round), word = `${shortName(step.texture)} ${colour.join(' ')}`;
+    const sign = { [GL.MODULATE]: '×', [GL.ADD]: '+' }[step.mode];
+    if (sign && !parts.length) [parts, words] = [[work.units[0].input.map(Math.round)], [`primary ${rgb(work.units[0].input)}`]];
+    if (!sign && parts.length) notes.push(`Unit ${step.n}'s ${glName(step.mode)} drops what came before it: the ${shortName(step.texture)} alone.`);
+    [parts, words] = sign ? [[...parts, sign, colour], [...words, sign, word]] : [[colour], [word]];
+  }
+  const names = words.map(word => word.replace(/ [\d ]+$/, '')).join(' ');
+  if (words.length > 1) {
+    notes.push(`Each channel: ${names}${names.includes('×') ? ' / 255' : ''}${names.includes('+') ? ', at most 255' : ''}, ` +
+               'from the samples below before rounding.');
+  }
+  if (!words.length) [parts, words] = [[work.exact.map(Math.round)], [`primary ${rgb(work.exact)}`]];
+  return { text: `x ${x}, y ${y}: ${words.join(' ')} = ${drawn.join(' ')}`, note: notes.join(' '), parts: [...parts, '=', drawn] };
 }

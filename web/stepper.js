@@ -15,10 +15,15 @@ let onVertex = () => {};
 const lists = { startup: 'startup-calls', frame: 'frame-calls' };
 const buttonsOf = list => [...$(lists[list]).querySelectorAll('button')];
 
+// A call as the lists show it: as written, with a changed argument's "→" and
+// what GL got, or struck through and said in words where GL never got it.
+const callText = call => call.skipped
+  ? [el('del', {}, el('code', {}, format(call))), el('span', { className: 'skipped' }, ' left out: not passed to GL')]
+  : el('code', { className: call.sent ? 'changed' : '' }, format(call));
+
 function fill(list, calls) {
   $(lists[list]).replaceChildren(...calls.map((call, index) => el('li', {},
-    el('button', { type: 'button', className: 'call', tabIndex: -1, attrs: { 'data-index': index } },
-       el('code', { textContent: format(call) })))));
+    el('button', { type: 'button', className: 'call', tabIndex: -1, attrs: { 'data-index': index } }, callText(call)))));
   const buttons = buttonsOf(list);
   if (buttons.length) buttons[0].tabIndex = 0;
 }
@@ -50,8 +55,11 @@ export function choose(list, index, focus = false) {
       if (here && focus) button.focus();
     }
   }
-  $('call-now').replaceChildren(el('p', { className: 'line' }, el('code', {}, format(step.call))),
-    el('p', { className: 'does' }, whatItDoes(step.call, step.state)),
+  const { call } = step, does = whatItDoes(call, step.state);
+  $('call-now').replaceChildren(el('p', { className: 'line' }, callText(call)),
+    el('p', { className: 'does' }, call.skipped
+      ? `"What if" left this call out: GL never got it, and nothing changed. As written: ${does}`
+      : call.sent ? `"What if" changed it: GL got the argument after the arrow. ${does}` : does),
     el('h3', {}, 'Right after it'), stateView(step));
   $('call-previous').disabled = at == 0;
   $('call-next').disabled = at == steps.length - 1;

@@ -2,8 +2,9 @@
 // calls (glstate.js), and from it the texture units, the stepped calls, the
 // outlines, and the probe: the readout, its working, and its marks (panels.js).
 import { replay } from './glstate.js';
-import { $, line } from './dom.js';
-import { markTexels, outline, place, showVertex } from './panels.js';
+import { $, el, line } from './dom.js';
+import { showDifference } from './difference.js';
+import { markTexels, outline, panelsOf, place, showVertex } from './panels.js';
 import { readout, sceneOf, workAt } from './probe.js';
 import { showCalls, wireCalls } from './stepper.js';
 import { showUnits } from './units.js';
@@ -11,43 +12,45 @@ import { showWorking } from './working.js';
 
 export { showImage } from './panels.js';
 
-let shown = null; // the frame on screen: { record, canvas, scene }
+let shown = null; // the frame on screen: { record, canvas, scene, panels, reference }
 let point = null; // the probe's pixel, from the canvas's top left
 
 // The readout, the marks and the working at the canvas pixel (x, y).
 function probeAt(x, y) {
   point = { x, y };
   if (!shown || !shown.scene) return;
-  const work = workAt(shown.scene, shown.record.pixels, x, y), { text, note, colours } = readout(work);
+  const work = workAt(shown.scene, shown.record.pixels, x, y, shown.reference), { text, note, parts } = readout(work);
   $('pixel').textContent = text;
   $('pixel-note').textContent = note;
   const swatches = $('pixel-swatches');
   swatches.hidden = false;
-  swatches.querySelectorAll('[data-colour]').forEach((swatch, i) => {
-    swatch.style.background = colours[i] ? `rgb(${colours[i].join(' ')})` : 'none';
-  });
+  swatches.replaceChildren(...parts.map(part => typeof part == 'string' ? part
+    : el('span', { attrs: { 'data-colour': '' }, style: `background: rgb(${part.join(' ')})` })));
   place($('result-marker'), (x + 0.5) / shown.canvas.width, (y + 0.5) / shown.canvas.height);
-  markTexels('light', work.inside && work.units[0]);
-  markTexels('wall', work.inside && work.units[1]);
+  for (const which of ['light', 'wall']) markTexels(which, work.inside && work.units[shown.panels.indexOf(which)]);
   showWorking($('working'), work, shown.scene);
 }
 
-// A frame of `record` is on `canvas`: the model, and all that reads it, follow.
-export function present(record, canvas) {
+// A frame of `record` is on `canvas`: the model, and all that reads it, follow;
+// `reference` is the program as written's frame on the same images, where the
+// run's calls were changed ("What if"), else null.
+export function present(record, canvas, { reference }) {
   const model = replay(record.startup, record.frame, canvas.width, canvas.height);
   const startupChanged = !shown || shown.record != record;
-  shown = { record, canvas, scene: sceneOf(model) };
+  const scene = sceneOf(model), panels = scene ? panelsOf(scene.units) : [];
+  shown = { record, canvas, scene, panels, reference };
+  showDifference(record.pixels, reference, canvas.width, canvas.height);
   showCalls(model, startupChanged);
   if (model.square.units) showUnits($('units'), model.square.units, model.colour);
   else $('units').replaceChildren(line('This frame drew no square: no texture unit was used.'));
-  if (shown.scene) outline(shown.scene);
+  if (scene) outline(scene, panels);
   if (point) probeAt(point.x, point.y);
 }
 
 // Pointer, touch and keys on the result: the canvas is replaced on every run,
 // so its box listens.
 export function wireProbe() {
-  wireCalls(vertex => showVertex(vertex, shown && shown.canvas));
+  wireCalls(vertex => showVertex(vertex, shown && shown.canvas, shown ? shown.panels : []));
   const box = $('result-view');
   // GLUT turns touches into mouse events for callbacks this program does not
   // have, and cancels them in listeners Chrome treats as passive, which logs an

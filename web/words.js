@@ -60,4 +60,6 @@ const does = {
   glFlush: () => 'Sends what is queued to the driver; with one colour buffer the frame is then on screen.',
 };
 
-export const whatItDoes = (call, state) => (does[call.name] || (() => 'A call this page does not explain.'))(call.args, call, state);
+// The sentence for `call` with the arguments GL got.
+export const whatItDoes = (call, state) =>
+  (does[call.name] || (() => 'A call this page does not explain.'))(call.sent || call.args, call, state);

@@ -2,7 +2,7 @@
 // order GL works: the pixel's centre, each unit's coordinates, texels, weights,
 // filter and environment, then the stored byte beside the canvas's own.
 import { GL } from './glstate.js';
-import { wrap } from './probe.js';
+import { imageOf, wrap } from './probe.js';
 import { el, fixed, glName, line, ofTexels, rgb, textureText } from './dom.js';
 
 const channels = ['red', 'green', 'blue'];
@@ -39,7 +39,8 @@ function zoom({ texture, sample }) {
   return canvas;
 }
 
-function unitPart(step, which) {
+function unitPart(step) {
+  const which = imageOf(step.texture) || `texture ${step.texture.name}`;
   const id = `working-unit-${step.n}`, { texture, sample } = step;
   const heading = el('h3', { id }, `Unit ${step.n}: ${textureText(texture)}`);
   const [[s0, t0], [s1, t1]] = step.corners;
@@ -85,18 +86,19 @@ export function showWorking(container, work, scene) {
     work.inside ? line(`across the square: ${fixed(work.across.x, 4)} right, ${fixed(work.across.y, 4)} up`)
                 : line('outside the square: only glClear\'s colour'),
     work.inside && line(`colour before texturing: ${rgb(scene.colour)}, GL's current colour`));
+  const asWritten = work.asWritten && line(`the program as written: ${work.asWritten.join(' ')}, ` +
+    `difference ${work.drawn.map((value, c) => value - work.asWritten[c]).join(' ')}`);
   if (!work.inside) {
     return container.replaceChildren(el('ol', { className: 'steps' }, pixel,
-      el('li', {}, el('h3', {}, 'The stored byte'), line(`the canvas: ${work.drawn.join(' ')}`))));
+      el('li', {}, el('h3', {}, 'The stored byte'), line(`the canvas: ${work.drawn.join(' ')}`), asWritten)));
   }
-  const which = ['light', 'wall'];
   const differs = work.difference.some(value => value != 0);
   const result = el('li', {}, el('h3', {}, 'The stored byte'),
     line(`rounded to 8 bits: ${work.rounded.join(' ')}`),
     line(`the canvas: ${work.drawn.join(' ')}`),
     line(`difference: ${work.difference.join(' ')}`),
     differs && line('GL\'s fixed-function arithmetic may differ from exact maths by a few 1/255.'),
-    line('The readout above rounds each sample first, so its integers need not multiply exactly.'));
+    line('The readout above rounds each sample first, so its integers need not multiply exactly.'), asWritten);
   container.replaceChildren(el('ol', { className: 'steps' }, pixel,
-    work.units.map((step, n) => unitPart(step, which[n] || '')), result));
+    work.units.map(unitPart), result));
 }

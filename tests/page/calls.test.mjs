@@ -1,7 +1,7 @@
 // The "GL calls" the page lists, recorded from the running program, against the
 // native trace fixtures (tests/fixtures, apitrace's names): the same program
 // makes the same calls in the browser as on Mesa.
-import { expect, expectNoViolations, fixtureCalls, listedCalls, open, parseCall, test } from './fixtures.mjs';
+import { drawn, expect, expectNoViolations, fixtureCalls, listedCalls, open, parseCall, test } from './fixtures.mjs';
 
 // Calls as comparable text: the units by their core names (apitrace writes
 // GL_TEXTURE0 for GL_TEXTURE0_ARB, the same value), each texture by the order
@@ -61,4 +61,29 @@ test('choosing a call shows the state right after it', async ({ page }) => {
   await expect(frame.getByRole('button', { name: /^glBindTexture/ }).nth(1)).toBeFocused();
   await expect(thisCall.getByRole('group', { name: 'Unit 1' })).toContainText(/texture \d+: wall\.bmp, 256×256 ← changed/);
   await expectNoViolations(page);
+});
+
+// Under "What if", from the address: a changed call shows the program's argument
+// → GL's, and one GL never got is struck through and says so in words.
+for (const [hash, list, text, struck] of [
+  ['#filter=GL_NEAREST', 'Start-up', 'glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR → GL_NEAREST)'],
+  ['#coords=0-to-1', 'Each frame', 'glMultiTexCoord2fARB(GL_TEXTURE0_ARB, 0.65625 → 1, 0.03125 → 0)'],
+  ['#select=no', 'Each frame', 'glActiveTextureARB(GL_TEXTURE1_ARB) left out: not passed to GL',
+   'glActiveTextureARB(GL_TEXTURE1_ARB)']]) {
+  test(`under ${hash} "${list}" lists ${text}`, async ({ page }) => {
+    await open(page, { hash });
+    expect(await listedCalls(page, list)).toContain(text);
+    await expect(page.getByRole('list', { name: list }).getByRole('deletion')).toHaveText(struck ? [struck] : []);
+  });
+}
+
+test('switches and the address changed in quick succession end in the last one\'s state', async ({ page }) => {
+  await open(page);
+  await page.getByLabel('Light map filter').selectOption('GL_NEAREST');
+  await page.getByLabel('Unit 1 mode').selectOption('GL_ADD');
+  await page.evaluate(() => { location.hash = '#select=no'; });
+  await drawn(page, 4);
+  const listed = [...await listedCalls(page, 'Start-up'), ...await listedCalls(page, 'Each frame')];
+  expect(listed.filter(call => /→|left out/.test(call)))
+    .toEqual(['glActiveTextureARB(GL_TEXTURE1_ARB) left out: not passed to GL']);
 });

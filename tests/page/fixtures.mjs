@@ -38,8 +38,9 @@ export function drawn(page, runs) {
   return page.waitForFunction(runs => lightmap.runs == runs && lightmap.frames > 0, runs);
 }
 
-export async function open(page, { waitForFrame = true } = {}) {
-  await page.goto(`${origin}/index.html`);
+// The page, with `hash` ("What if" switches such as #filter=GL_NEAREST) in its address.
+export async function open(page, { waitForFrame = true, hash = '' } = {}) {
+  await page.goto(`${origin}/index.html${hash}`);
   if (waitForFrame) await drawn(page, 1);
 }
 

@@ -28,13 +28,14 @@ test.describe('at 390×844, a phone', () => {
   });
 });
 
-// At 1280 px, at 390 px, and after a refused file.
-for (const [when, viewport, refused] of [['at 1280 px'], ['at 390×844', { width: 390, height: 844 }],
-                                         ['after a refused file', undefined, ['wide.png', 8193, 1]]]) {
+// At 1280 px, at 390 px, after a refused file, and with calls changed and left out.
+for (const [when, viewport, refused, hash] of [['at 1280 px'], ['at 390×844', { width: 390, height: 844 }],
+                                               ['after a refused file', undefined, ['wide.png', 8193, 1]],
+                                               ['under What if', undefined, undefined, '#select=no&filter=GL_NEAREST']]) {
   test.describe(when, () => {
     if (viewport) test.use({ viewport });
     test('axe finds nothing to report', async ({ page }) => {
-      await open(page);
+      await open(page, { hash });
       if (refused) {
         await page.getByLabel('Light map', { exact: true }).setInputFiles(await png(page, ...refused));
         await expect(page.locator('#light-message')).not.toBeEmpty();
@@ -49,11 +50,12 @@ for (const [when, viewport, refused] of [['at 1280 px'], ['at 390×844', { width
 test('every control is reached with Tab and works from the keyboard', async ({ page }) => {
   await open(page);
   const reached = [];
-  for (let i = 0; i < 11; ++i) {
+  for (let i = 0; i < 17; ++i) {
     await page.keyboard.press('Tab');
     reached.push(await page.evaluate(() => document.activeElement.id || document.activeElement.textContent));
   }
-  expect(reached).toEqual(['light-file', 'light-none', 'light-download', 'wall-file', 'wall-none',
+  expect(reached).toEqual(['as-written', 'what-if-filter', 'what-if-mode', 'what-if-coords', 'what-if-select',
+                           'what-if-enable', 'light-file', 'light-none', 'light-download', 'wall-file', 'wall-none',
                            'wall-download', 'canvas', 'reset', 'glutInit(…, …)', 'glClear(GL_COLOR_BUFFER_BIT)',
                            'output']);
   await page.getByRole('button', { name: 'Leave out the wall' }).focus();

@@ -22,43 +22,59 @@ function expectClose(observed, expected, what) {
 }
 
 async function pointAt(page, x, y) {
+  await page.locator('#canvas').scrollIntoViewIfNeeded();
   const box = await page.locator('#canvas').boundingBox();
   await page.mouse.move(box.x + x + 0.5, box.y + y + 0.5);
   await expect(readout(page)).toContainText(`x ${x}, y ${y}:`);
   return readout(page).textContent();
 }
 
-test('the readout agrees with the CPU model inside the square and outside it', async ({ page }, testInfo) => {
-  const points = [[250, 250], [100, 100], [399, 399], [100, 399], [399, 100], [137, 263], [312, 180],
-                  [99, 250], [250, 400], [400, 250], [250, 99], [5, 495]];
-  const folder = testInfo.outputPath('images');
-  mkdirSync(folder, { recursive: true });
-  const model = JSON.parse(execFileSync(process.env.LIGHTMAP_MODEL_PROBE,
-                                        [folder, ...points.map(point => point.join(','))]));
-  await open(page);
-  await page.getByLabel('Light map', { exact: true }).setInputFiles(`${folder}/light.png`);
-  await drawn(page, 2);
-  await page.getByLabel('Wall', { exact: true }).setInputFiles(`${folder}/wall.png`);
-  await drawn(page, 3);
-  for (const [x, y] of points) {
-    const text = await pointAt(page, x, y), expected = model[`${x},${y}`];
-    if (!expected.inside) {
-      expect(text).toBe(`x ${x}, y ${y}: outside the square, no light or wall to sample = 0 0 0`);
-      continue;
+// As written, under each "What if" switch and two at once, from the address: the
+// canvas and the working against the CPU model; as written, the samples too.
+const changes = ['', '#filter=GL_NEAREST', '#mode=GL_ADD', '#coords=0-to-1', '#select=no', '#enable=no',
+                 '#select=no&mode=GL_DECAL'];
+for (const hash of changes) {
+  test(`the readout agrees with the CPU model ${hash ? `under ${hash}` : 'as written'}`, async ({ page }, testInfo) => {
+    const points = [[250, 250], [100, 100], [399, 399], [100, 399], [399, 100], [137, 263], [312, 180],
+                    [99, 250], [250, 400], [400, 250], [250, 99], [5, 495]];
+    const folder = testInfo.outputPath('images');
+    mkdirSync(folder, { recursive: true });
+    const model = JSON.parse(execFileSync(process.env.LIGHTMAP_MODEL_PROBE,
+                                          [folder, ...(hash ? [hash] : []), ...points.map(point => point.join(','))]));
+    await open(page, { hash });
+    for (const [key, value] of new URLSearchParams(hash.slice(1))) {
+      await expect(page.getByRole('group', { name: 'What if' }).locator(`#what-if-${key}`)).toHaveValue(value);
     }
-    const seen = colours(text);
-    for (const what of ['light', 'wall', 'result']) expectClose(seen[what], expected[what], `${what} at ${x}, ${y}`);
-    await expectWorking(page, expected, `at ${x}, ${y}`);
-  }
-});
+    await page.getByLabel('Light map', { exact: true }).setInputFiles(`${folder}/light.png`);
+    await drawn(page, 2);
+    await page.getByLabel('Wall', { exact: true }).setInputFiles(`${folder}/wall.png`);
+    await drawn(page, 3);
+    for (const [x, y] of points) {
+      const text = await pointAt(page, x, y), expected = model[`${x},${y}`];
+      if (!expected.inside) {
+        expect(text).toBe(`x ${x}, y ${y}: outside the square, no light or wall to sample = 0 0 0`);
+        continue;
+      }
+      const seen = hash ? { result: text.split(' = ')[1].split(' ').map(Number) } : colours(text);
+      for (const what in seen) expectClose(seen[what], expected[what], `${what} at ${x}, ${y}`);
+      await expectWorking(page, expected, `at ${x}, ${y}`);
+    }
+  });
+}
 
 // "How GL made this pixel": each unit's coordinates and texels, [i, j, weight,
-// r, g, b] as the model blends them, weights summing to 1, and the stored byte.
+// r, g, b] as the model blends them, weights summing to 1, and the stored byte;
+// a unit that samples nothing in the model is off in the working too.
 async function expectWorking(page, expected, where) {
   const working = page.getByRole('region', { name: 'How GL made this pixel' });
   for (const unit of [0, 1]) {
     const text = await working.getByRole('group', { name: new RegExp(`^Unit ${unit}`) }).textContent();
-    const [, s, t] = /s = ([\d.]+), t = ([\d.]+)/.exec(text).map(Number), model = expected[`unit${unit}`];
+    const model = expected[`unit${unit}`];
+    if (!model) {
+      expect(text, `unit ${unit} ${where}`).toContain('acts as if texturing were off');
+      continue;
+    }
+    const [, s, t] = /s = ([\d.]+), t = ([\d.]+)/.exec(text).map(Number);
     expect(Math.abs(s - model.s) + Math.abs(t - model.t), `unit ${unit} (s, t) ${where}: ${text}`).toBeLessThan(1.01e-4);
     const texels = [...text.matchAll(/\((\d+), (\d+)\) weight ([\d.]+): (\d+) (\d+) (\d+)/g)]
       .map(match => match.slice(1).map(Number));

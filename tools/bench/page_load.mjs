@@ -8,9 +8,10 @@
 // from navigation start to the end of the first frame (the first glFlush, with a
 // glFinish after it), and of each module compile's promise. Then,
 // in the last page, CHOICES times each of: a wall chosen (the input's change
-// event to the new run's first frame), a pointer move (the event's time stamp to
-// "How GL made this pixel" changed) and a call chosen (the click's time stamp to
-// "This call" changed). Last, 200 runs in a row: the memory they keep.
+// event to the new run's first frame), a "What if" switch changed (likewise, and
+// from that frame to the difference picture drawn), a pointer move (the event's
+// time stamp to "How GL made this pixel" changed) and a call chosen (the click's
+// time stamp to "This call" changed). Last, 200 runs in a row: the memory they keep.
 import { launchBrowser, openPage } from '../page.mjs';
 import { readFileSync, readdirSync } from 'node:fs';
 import { copyFile, mkdtemp, rm } from 'node:fs/promises';
@@ -69,6 +70,7 @@ function probe() {
   };
   addEventListener('change', () => { window.changeMs = performance.now(); }, true);
   window.shownMs = { working: [], 'call-now': [] };
+  window.differenceMs = [];
   addEventListener('pointermove', event => { window.eventMs = event.timeStamp; }, true);
   addEventListener('click', event => { window.eventMs = event.timeStamp; }, true);
   addEventListener('DOMContentLoaded', () => {
@@ -76,6 +78,8 @@ function probe() {
       new MutationObserver(() => shownMs[id].push(performance.now() - window.eventMs))
         .observe(document.getElementById(id), { childList: true, characterData: true, subtree: true });
     }
+    new MutationObserver(() => differenceMs.push(performance.now()))
+      .observe(document.getElementById('difference-caption'), { childList: true, characterData: true, subtree: true });
   });
 }
 
@@ -93,6 +97,17 @@ async function interact(page) {
     const frameMs = await firstFrame(page, 1 + choice);
     choiceTimes.push(frameMs - await page.evaluate(() => window.changeMs));
   }
+  const switchTimes = [], differenceTimes = [], modes = ['GL_REPLACE', 'GL_ADD', 'GL_DECAL'];
+  for (let change = 1; change <= choices; ++change) {
+    const drawnBefore = await page.evaluate(() => differenceMs.length);
+    await page.getByLabel('Unit 1 mode').selectOption(modes[change % modes.length]);
+    const frameMs = await firstFrame(page, 1 + Number(choices) + change);
+    switchTimes.push(frameMs - await page.evaluate(() => window.changeMs));
+    await page.waitForFunction(count => differenceMs.length > count, drawnBefore);
+    differenceTimes.push(await page.evaluate(() => differenceMs[differenceMs.length - 1]) - frameMs);
+  }
+  console.log(`switch-first-frame-ms ${median(switchTimes)}\ndifference-shown-ms ${median(differenceTimes)}`);
+  await page.locator('#canvas').scrollIntoViewIfNeeded();
   const box = await page.locator('#canvas').boundingBox();
   for (let move = 1; move <= choices; ++move) {
     await page.mouse.move(box.x + 100 + move * 13, box.y + 400 - move * 11);
@@ -167,7 +182,7 @@ try {
     for (const [kind, values] of Object.entries(measures)) console.log(`${name}-${kind}-ms ${median(values)}`);
   }
 } catch (error) {
-  console.error(`page_load: ${error.message}`);
+  console.error(`page_load: ${error.stack}`);
   process.exitCode = 1;
 } finally {
   await rm(copies, { recursive: true });
