@@ -23,7 +23,8 @@ function drawRamp() {
 }
 
 // `pixels` (the run's frame) against `reference` (the program as written), both
-// `width` × `height`, bottom row first, four bytes a pixel; null: nothing changed.
+// `width` × `height`, bottom row first, four bytes a pixel; undefined: nothing
+// changed; null: the program as written could not be run to compare with.
 export function showDifference(pixels, reference, width, height) {
   const canvas = $('difference-view'), context = canvas.getContext('2d');
   const image = context.createImageData(canvas.width, canvas.height), out = image.data;
@@ -46,8 +47,9 @@ export function showDifference(pixels, reference, width, height) {
   }
   for (let o = 3; o < out.length; o += 4) out[o] = 255; // unmarked: black
   context.putImageData(image, 0, 0);
-  $('difference-caption').textContent = !reference
+  $('difference-caption').textContent = reference === undefined
     ? 'Nothing is changed: this is the program as written. Change a call under "What if" to compare.'
+    : !reference ? 'The program as written could not be run on these images, so there is nothing to compare with.'
     : count == 0 ? 'No pixel differs from the program as written.'
     : `${count} of ${width * height} pixels differ; the largest difference is ${largest} of 255 in one channel, ` +
       `for one at x ${at.x}, y ${at.y}. Each dot is 2×2 pixels, coloured by the largest difference among them.`;

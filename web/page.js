@@ -89,7 +89,7 @@ async function run() {
     if (!as && !page.frames) state.reference = { pair, pixels: record.pixels, range: rangeOf(record.frame) };
     view.then(({ present }) => {
       if (!current()) return;
-      present(record, canvas, { reference: as ? as.pixels : null, choices });
+      present(record, canvas, { reference: as && as.pixels, changed: !asWritten(choices) });
       showSwitches(choices, change.counts);
       say('result-title', as ? `Result: the program with its calls changed (${changedText(choices)})`
                              : 'Result: the program\'s window');

@@ -32,14 +32,14 @@ function probeAt(x, y) {
 }
 
 // A frame of `record` is on `canvas`: the model, and all that reads it, follow;
-// `reference` is the program as written's frame on the same images, where the
-// run's calls were changed ("What if"), else null.
-export function present(record, canvas, { reference }) {
+// where the run's calls were `changed` ("What if"), `reference` is the program
+// as written's frame on the same images (null: it could not be made).
+export function present(record, canvas, { reference, changed }) {
   const model = replay(record.startup, record.frame, canvas.width, canvas.height);
   const startupChanged = !shown || shown.record != record;
   const scene = sceneOf(model), panels = scene ? panelsOf(scene.units) : [];
   shown = { record, canvas, scene, panels, reference };
-  showDifference(record.pixels, reference, canvas.width, canvas.height);
+  showDifference(record.pixels, changed ? reference : undefined, canvas.width, canvas.height);
   showCalls(model, startupChanged);
   if (model.square.units) showUnits($('units'), model.square.units, model.colour);
   else $('units').replaceChildren(line('This frame drew no square: no texture unit was used.'));
