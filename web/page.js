@@ -89,10 +89,11 @@ async function run() {
     if (!as && !page.frames) state.reference = { pair, pixels: record.pixels, range: rangeOf(record.frame) };
     view.then(({ present }) => {
       if (!current()) return;
-      present(record, canvas, { reference: as && as.pixels, changed: !asWritten(choices) });
+      const changed = changedText(choices);
+      present(record, canvas, { reference: as && as.pixels, changed: !!changed });
       showSwitches(choices, change.counts);
-      say('result-title', as ? `Result: the program with its calls changed (${changedText(choices)})`
-                             : 'Result: the program\'s window');
+      say('result-title', changed ? `Result: the program with its calls changed (${changed})`
+                                  : 'Result: the program\'s window');
       page.frames += 1;
       shown();
     });
