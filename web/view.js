@@ -1,7 +1,7 @@
 // What the page shows of a run: the model of GL's state fed by the program's
 // calls (glstate.js), and from it the texture units, the stepped calls, the
 // outlines, and the probe: the readout, its working, and its marks (panels.js).
-import { replay } from './glstate.js';
+import { GL, complete, replay } from './glstate.js';
 import { $, el, line } from './dom.js';
 import { showDifference } from './difference.js';
 import { markTexels, outline, panelsOf, place, showVertex } from './panels.js';
@@ -31,6 +31,20 @@ function probeAt(x, y) {
   showWorking($('working'), work, shown.scene);
 }
 
+// The equation follows the units as drawn: a panel whose image adds nothing to
+// the result (not sampled, or replaced by a later unit) is dimmed, and the sign
+// between the two is the mode that combines them, none where nothing does.
+function showEquation(units, panels) {
+  const sampled = units.map((unit, n) => unit.enabled && complete(unit.texture) ? n : -1).filter(n => n >= 0);
+  const replacing = sampled.filter(n => units[n].mode == GL.REPLACE || units[n].mode == GL.DECAL).pop();
+  const counted = sampled.filter(n => replacing === undefined || n >= replacing);
+  for (const which of ['light', 'wall']) {
+    $(`${which}-panel`).classList.toggle('unused', !counted.some(n => panels[n] == which));
+  }
+  const signs = { [GL.MODULATE]: '×', [GL.ADD]: '+' };
+  $('times').textContent = counted.length == 2 ? signs[units[counted[1]].mode] || '' : '';
+}
+
 // A frame of `record` is on `canvas`: the model, and all that reads it, follow;
 // where the run's calls were `changed` ("What if"), `reference` is the program
 // as written's frame on the same images (null: it could not be made).
@@ -44,6 +58,7 @@ export function present(record, canvas, { reference, changed }) {
   if (model.square.units) showUnits($('units'), model.square.units, model.colour);
   else $('units').replaceChildren(line('This frame drew no square: no texture unit was used.'));
   if (scene) outline(scene, panels);
+  if (scene) showEquation(scene.units, panels);
   if (point) probeAt(point.x, point.y);
 }
 
