@@ -22,7 +22,8 @@ const sizes = { light: 32, wall: 256 };
 // `actions` numbers each panel's choices, so that only the last one counts;
 // `pair` numbers the pairs of images, and `reference` is the program as
 // written on one of them: its pixels and unit 0's coordinates (whatif.js);
-// `choices` are the "What if" switches, as the address holds them.
+// `choices` are the "What if" switches, as the address holds them, and `counts`
+// the calls each changed in the run on screen.
 const state = { images: {}, demo: {}, runs: 0, actions: { light: 0, wall: 0 }, loaded: loadProgram(),
                 pair: 0, reference: null, choices: fromHash(location.hash) };
 window.lightmap = { runs: 0, started: false, frames: 0, program: null };
@@ -91,6 +92,7 @@ async function run() {
       if (!current()) return;
       const changed = changedText(choices);
       present(record, canvas, { reference: as && as.pixels, changed: !!changed });
+      state.counts = change.counts;
       showSwitches(choices, change.counts);
       say('result-title', changed ? `Result: the program with its calls changed (${changed})`
                                   : 'Result: the program\'s window');
@@ -122,7 +124,6 @@ function switchTo(choices, fromAddress = false) {
   if (!fromAddress) history.replaceState(null, '', location.pathname + location.search + toHash(choices));
   if (state.pair) run(); // else the first run, once the demo's images are in, takes them
 }
-buildSwitches($('what-if'), state.choices, switchTo);
 
 // A visitor's image, converted; a refused one changes nothing and leaves the
 // input empty again, and one overtaken by a later action on its panel is dropped.
@@ -201,11 +202,15 @@ async function start() {
   const restoreDemo = () => { for (const which of ['light', 'wall']) restore(which, state.demo[which]); };
   $('reset').addEventListener('click', () => { restoreDemo(); run(); });
   view.then(({ wireProbe }) => wireProbe());
-  // The program first; its panels are drawn once its first frame is on screen
-  // (or it failed, or a second has gone by).
+  // The program first; its panels and the switches are drawn once its first
+  // frame is on screen (or it failed, or a second has gone by).
   state.images = { ...state.demo };
   ++state.pair;
-  Promise.race([run(), new Promise(resolve => setTimeout(resolve, 1000))]).then(restoreDemo);
+  Promise.race([run(), new Promise(resolve => setTimeout(resolve, 1000))]).then(() => {
+    buildSwitches($('what-if'), state.choices, switchTo);
+    showSwitches(state.choices, state.counts);
+    restoreDemo();
+  });
 }
 
 start();

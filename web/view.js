@@ -54,6 +54,7 @@ export function present(record, canvas, { reference, changed }) {
   const scene = sceneOf(model), panels = scene ? panelsOf(scene.units) : [];
   shown = { record, canvas, scene, panels, reference };
   showDifference(record.pixels, changed ? reference : undefined, canvas.width, canvas.height);
+  $('difference').hidden = false; // not before the first frame, which it would slow
   showCalls(model, startupChanged);
   if (model.square.units) showUnits($('units'), model.square.units, model.colour);
   else $('units').replaceChildren(line('This frame drew no square: no texture unit was used.'));

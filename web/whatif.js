@@ -144,8 +144,9 @@ export function buildSwitches(fieldset, choices, onChange) {
 const currentChoices = () => Object.fromEntries(switches.map(({ key }) => [key, document.getElementById(`what-if-${key}`).value]));
 
 // Each select at `choices`, with its line; with a run's `counts`, a switch that
-// found nothing to change says so.
+// found nothing to change says so. Nothing before they are built.
 export function showSwitches(choices, counts) {
+  if (!document.getElementById('what-if-filter')) return;
   for (const { key, teaches, none } of switches) {
     document.getElementById(`what-if-${key}`).value = choices[key];
     document.getElementById(`what-if-${key}-line`).textContent = teaches[choices[key]];
