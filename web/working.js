@@ -39,6 +39,9 @@ function zoom({ texture, sample }) {
   return canvas;
 }
 
+// Within rounding of a texel's edge, where GL_NEAREST may take either texel.
+const onEdge = (...coordinates) => coordinates.some(value => Math.abs(value - Math.round(value)) < 1e-4);
+
 function unitPart(step) {
   const which = imageOf(step.texture) || `texture ${step.texture.name}`;
   const id = `working-unit-${step.n}`, { texture, sample } = step;
@@ -58,6 +61,8 @@ function unitPart(step) {
       line(`${glName(sample.filter)}, as glTexParameteri set ${mag ? 'GL_TEXTURE_MAG_FILTER' : 'GL_TEXTURE_MIN_FILTER'} ` +
            `(${fixed(sample.rho, 2)} texels a pixel: ${mag ? 'magnified' : 'minified'}):`),
       line(sample.texels.length == 1 ? 'the nearest texel,' : `the four nearest texels, ${glName(texture.wrapS)}:`),
+      sample.texels.length == 1 && onEdge(step.s * width, step.t * height) &&
+        line('(the centre is on a texel\'s edge: GL, rounding its own way, may take the neighbour)'),
       el('ul', { className: 'texel-list' }, sample.texels.map(texel => el('li', {},
         el('span', { className: 'swatch', style: `background: rgb(${texel.colour.join(' ')})` }),
         `(${texel.i}, ${texel.j}) weight ${fixed(texel.weight, 3)}: ${texel.colour.join(' ')}`))),
