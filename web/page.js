@@ -94,8 +94,8 @@ async function run() {
       present(record, canvas, { reference: as && as.pixels, changed: !!changed });
       state.counts = change.counts;
       showSwitches(choices, change.counts);
-      say('result-title', changed ? `Result: the program with its calls changed (${changed})`
-                                  : 'Result: the program\'s window');
+      say('result-changed', changed ? `Its calls changed by What if: ${changed}.` : '');
+      $('result-changed').hidden = !changed; // below the picture, which stays where it is
       page.frames += 1;
       shown();
     });

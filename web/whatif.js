@@ -123,18 +123,19 @@ export function changer(choices, range) {
 }
 
 // The switches into `fieldset`, each a labelled select with its line; `onChange`
-// gets the new choices.
+// gets the new choices. Every choice's line is laid out in the same place, only
+// the chosen one shown, so that the pictures below never move with a choice.
 export function buildSwitches(fieldset, choices, onChange) {
-  for (const { key, label, choices: options } of switches) {
+  for (const { key, label, choices: options, teaches } of switches) {
     const id = `what-if-${key}`, select = document.createElement('select');
     select.id = id;
     select.append(...options.map(([value, text]) => new Option(text, value)));
-    select.setAttribute('aria-describedby', `${id}-line`);
     select.addEventListener('change', () => onChange({ ...currentChoices(), [key]: select.value }));
-    const part = document.createElement('div');
-    part.className = 'switch';
-    part.append(Object.assign(document.createElement('label'), { htmlFor: id, textContent: label }), select,
-                Object.assign(document.createElement('p'), { id: `${id}-line`, className: 'teaches' }),
+    const lines = Object.assign(document.createElement('div'), { className: 'teaches' });
+    lines.append(...options.map(([value], n) =>
+      Object.assign(document.createElement('p'), { id: `${id}-line-${n}`, textContent: teaches[value] })));
+    const part = Object.assign(document.createElement('div'), { className: 'switch' });
+    part.append(Object.assign(document.createElement('label'), { htmlFor: id, textContent: label }), select, lines,
                 Object.assign(document.createElement('p'), { id: `${id}-none`, className: 'note', hidden: true }));
     fieldset.querySelector('.switches').append(part);
   }
@@ -147,9 +148,11 @@ const currentChoices = () => Object.fromEntries(switches.map(({ key }) => [key, 
 // found nothing to change says so. Nothing before they are built.
 export function showSwitches(choices, counts) {
   if (!document.getElementById('what-if-filter')) return;
-  for (const { key, teaches, none } of switches) {
-    document.getElementById(`what-if-${key}`).value = choices[key];
-    document.getElementById(`what-if-${key}-line`).textContent = teaches[choices[key]];
+  for (const { key, choices: options, none } of switches) {
+    const select = document.getElementById(`what-if-${key}`), chosen = options.findIndex(([value]) => value == choices[key]);
+    select.value = choices[key];
+    select.setAttribute('aria-describedby', `what-if-${key}-line-${chosen}`);
+    options.forEach((option, n) => document.getElementById(`what-if-${key}-line-${n}`).classList.toggle('shown', n == chosen));
     const note = document.getElementById(`what-if-${key}-none`);
     note.hidden = !(counts && choices[key] && counts[key] == 0);
     note.textContent = note.hidden ? '' : none;
