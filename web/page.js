@@ -36,6 +36,7 @@ const say = (where, text) => { $(where).textContent = text; };
 window.addEventListener('error', event => say('status', `The program stopped: ${event.message}`));
 
 const filesNow = () => ({ 'light.bmp': state.images.light, 'wall.bmp': state.images.wall });
+const keep = (pair, record) => (state.reference = { pair, pixels: record.pixels, range: rangeOf(record.frame) });
 
 // The program as written on the current pair, on a canvas of its own that is
 // never shown, for the difference; kept until the pair changes. Null if it
@@ -49,8 +50,7 @@ async function reference(current) {
     program = await startProgram(state.loaded, { canvas, files: filesNow(), print: () => {}, current },
                                  recorder(canvas, framed));
     const record = program && await Promise.race([frame, new Promise(resolve => setTimeout(resolve, 2000))]);
-    if (!record || !current()) return null;
-    return (state.reference = { pair, pixels: record.pixels, range: rangeOf(record.frame) });
+    return record && current() ? keep(pair, record) : null;
   } catch {
     return null;
   } finally {
@@ -87,7 +87,7 @@ async function run() {
   const firstFrame = new Promise(resolve => { shown = resolve; });
   const change = changer(choices, as && as.range);
   const recordCall = recorder(canvas, record => {
-    if (!as && !page.frames) state.reference = { pair, pixels: record.pixels, range: rangeOf(record.frame) };
+    if (!as && !page.frames) keep(pair, record);
     view.then(({ present }) => {
       if (!current()) return;
       const changed = changedText(choices);
@@ -207,7 +207,7 @@ async function start() {
   state.images = { ...state.demo };
   ++state.pair;
   Promise.race([run(), new Promise(resolve => setTimeout(resolve, 1000))]).then(() => {
-    buildSwitches($('what-if'), state.choices, switchTo);
+    buildSwitches($('what-if'), switchTo);
     showSwitches(state.choices, state.counts);
     restoreDemo();
   });

@@ -37,8 +37,10 @@ const fraction = value => value - Math.floor(value);
 // another unit samples that panel's image. Null: no panel.
 export function panelsOf(units) {
   const named = units.map(unit => ({ 'light.bmp': 'light', 'wall.bmp': 'wall' })[unit.texture.file] || null);
-  return named.map((panel, n) => panel ||
-    (!units[n].texture.texels && !named.includes(Object.keys(sizes)[n]) ? Object.keys(sizes)[n] : null));
+  return named.map((panel, n) => {
+    const own = Object.keys(sizes)[n];
+    return panel || (!units[n].texture.texels && !named.includes(own) ? own : null);
+  });
 }
 
 // The coordinates of each enabled unit at the square's corners, outlined on the

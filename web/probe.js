@@ -4,7 +4,7 @@
 // unit's environment, and the result beside the program's own pixel, read back
 // from its canvas right after its frame.
 import { GL, complete } from './glstate.js';
-import { glName, rgb } from './dom.js';
+import { glName } from './dom.js';
 
 // The square as drawn: its lowest and highest corners (it is axis-aligned in
 // window coordinates) give the mapping from the window to each unit's coordinates.
@@ -97,7 +97,7 @@ export function readout(work) {
     return { text: `x ${x}, y ${y}: outside the square, no light or wall to sample = ${drawn.join(' ')}`,
              note: 'Outside the square the program only clears: black.', parts: [drawn] };
   }
-  let parts = [], words = [];
+  let terms = []; // [sign before it, or null; name; colour]
   const notes = [];
   for (const step of work.units) {
     if (step.off) {
@@ -107,17 +107,20 @@ export function readout(work) {
         : texture.texels ? 'its texture is incomplete' : 'its texture has no image'}.`);
       continue;
     }
-    const colour = step.sample.colour.map(Math.round), word = `${shortName(step.texture)} ${colour.join(' ')}`;
-    const sign = { [GL.MODULATE]: '×', [GL.ADD]: '+' }[step.mode];
-    if (sign && !parts.length) [parts, words] = [[work.units[0].input.map(Math.round)], [`primary ${rgb(work.units[0].input)}`]];
-    if (!sign && parts.length) notes.push(`Unit ${step.n}'s ${glName(step.mode)} drops what came before it: the ${shortName(step.texture)} alone.`);
-    [parts, words] = sign ? [[...parts, sign, colour], [...words, sign, word]] : [[colour], [word]];
+    const term = [{ [GL.MODULATE]: '×', [GL.ADD]: '+' }[step.mode] || null, shortName(step.texture), step.sample.colour];
+    if (term[0] && !terms.length) terms = [[null, 'primary', work.units[0].input]];
+    if (!term[0] && terms.length) notes.push(`Unit ${step.n}'s ${glName(step.mode)} drops what came before it: the ${term[1]} alone.`);
+    terms = term[0] ? [...terms, term] : [term];
   }
-  const names = words.map(word => word.replace(/ [\d ]+$/, '')).join(' ');
-  if (words.length > 1) {
+  if (terms.length > 1) {
+    const names = terms.map(([sign, name]) => sign ? `${sign} ${name}` : name).join(' ');
     notes.push(`Each channel: ${names}${names.includes('×') ? ' / 255' : ''}${names.includes('+') ? ', at most 255' : ''}, ` +
                'from the samples below before rounding.');
   }
-  if (!words.length) [parts, words] = [[work.exact.map(Math.round)], [`primary ${rgb(work.exact)}`]];
-  return { text: `x ${x}, y ${y}: ${words.join(' ')} = ${drawn.join(' ')}`, note: notes.join(' '), parts: [...parts, '=', drawn] };
+  if (!terms.length) terms = [[null, 'primary', work.exact]];
+  const rounded = terms.map(([sign, name, colour]) => [sign, name, colour.map(Math.round)]);
+  const words = rounded.map(([sign, name, colour]) => `${sign ? `${sign} ` : ''}${name} ${colour.join(' ')}`);
+  const parts = rounded.flatMap(([sign, , colour]) => sign ? [sign, colour] : [colour]);
+  return { text: `x ${x}, y ${y}: ${words.join(' ')} = ${drawn.join(' ')}`, note: notes.join(' '),
+           parts: [...parts, '=', drawn] };
 }

@@ -6,6 +6,7 @@
 // on unit 0. The first choice of each switch is the program as written; the
 // others are kept in the page's address, e.g. #filter=GL_NEAREST&mode=GL_ADD.
 import { enums } from './calls.js';
+import { $, el } from './dom.js';
 import { GL } from './glstate.js';
 
 const written = ' (as written)';
@@ -122,38 +123,34 @@ export function changer(choices, range) {
   return { before, counts };
 }
 
-// The switches into `fieldset`, each a labelled select with its line; `onChange`
-// gets the new choices. Every choice's line is laid out in the same place, only
-// the chosen one shown, so that the pictures below never move with a choice.
-export function buildSwitches(fieldset, choices, onChange) {
+// The switches into `fieldset`, each a labelled select with its line (showSwitches
+// sets them); `onChange` gets the new choices. Every choice's line is laid out in
+// the same place, only the chosen one shown, so that the pictures below never
+// move with a choice.
+export function buildSwitches(fieldset, onChange) {
   for (const { key, label, choices: options, teaches } of switches) {
-    const id = `what-if-${key}`, select = document.createElement('select');
-    select.id = id;
-    select.append(...options.map(([value, text]) => new Option(text, value)));
+    const id = `what-if-${key}`;
+    const select = el('select', { id }, options.map(([value, text]) => new Option(text, value)));
     select.addEventListener('change', () => onChange({ ...currentChoices(), [key]: select.value }));
-    const lines = Object.assign(document.createElement('div'), { className: 'teaches' });
-    lines.append(...options.map(([value], n) =>
-      Object.assign(document.createElement('p'), { id: `${id}-line-${n}`, textContent: teaches[value] })));
-    const part = Object.assign(document.createElement('div'), { className: 'switch' });
-    part.append(Object.assign(document.createElement('label'), { htmlFor: id, textContent: label }), select, lines,
-                Object.assign(document.createElement('p'), { id: `${id}-none`, className: 'note', hidden: true }));
-    fieldset.querySelector('.switches').append(part);
+    fieldset.querySelector('.switches').append(el('div', { className: 'switch' },
+      el('label', { htmlFor: id }, label), select,
+      el('div', { className: 'teaches' }, options.map(([value], n) => el('p', { id: `${id}-line-${n}` }, teaches[value]))),
+      el('p', { id: `${id}-none`, className: 'note', hidden: true })));
   }
-  showSwitches(choices);
 }
 
-const currentChoices = () => Object.fromEntries(switches.map(({ key }) => [key, document.getElementById(`what-if-${key}`).value]));
+const currentChoices = () => Object.fromEntries(switches.map(({ key }) => [key, $(`what-if-${key}`).value]));
 
 // Each select at `choices`, with its line; with a run's `counts`, a switch that
 // found nothing to change says so. Nothing before they are built.
 export function showSwitches(choices, counts) {
-  if (!document.getElementById('what-if-filter')) return;
+  if (!$('what-if-filter')) return;
   for (const { key, choices: options, none } of switches) {
-    const select = document.getElementById(`what-if-${key}`), chosen = options.findIndex(([value]) => value == choices[key]);
+    const select = $(`what-if-${key}`), chosen = options.findIndex(([value]) => value == choices[key]);
     select.value = choices[key];
     select.setAttribute('aria-describedby', `what-if-${key}-line-${chosen}`);
-    options.forEach((option, n) => document.getElementById(`what-if-${key}-line-${n}`).classList.toggle('shown', n == chosen));
-    const note = document.getElementById(`what-if-${key}-none`);
+    options.forEach((option, n) => $(`what-if-${key}-line-${n}`).classList.toggle('shown', n == chosen));
+    const note = $(`what-if-${key}-none`);
     note.hidden = !(counts && choices[key] && counts[key] == 0);
     note.textContent = note.hidden ? '' : none;
   }
