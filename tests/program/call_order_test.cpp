@@ -67,11 +67,11 @@ struct CallCase : ImageFiles {
     bool extension = true;
 };
 
-class CallOrderTest : public testing::TestWithParam<std::tuple<CallCase, Launcher>> {};
+class CallOrderTest : public testing::TestWithParam<CallCase> {};
 
 TEST_P(CallOrderTest, GlutsCallsAndOursInPlace)
 {
-    const auto [files, launcher] = GetParam();
+    const CallCase& files = GetParam();
     const bool extension = files.extension;
     DemoOptions options;
     options.folder = makeTempFolder("images");
@@ -83,7 +83,7 @@ TEST_P(CallOrderTest, GlutsCallsAndOursInPlace)
     options.wrapper = {"apitrace", "trace", "--api", "gl", "-o", traceFile};
     options.exitAfterFrames = 2;
     options.withoutMultitexture = !extension;
-    const std::unique_ptr<Demo> demo = startDemo(launcher, options);
+    const std::unique_ptr<Demo> demo = startDemo(Launcher::Native, options);
     if (!demo)
         return;          // skipped or failed, saying why
     if (demo->running()) // the second frame, unless GLUT drew it already
@@ -133,6 +133,6 @@ std::vector<CallCase> callCases()
 }
 
 // apitrace runs only the Linux build.
-INSTANTIATE_FOR(Native, CallOrderTest, testing::ValuesIn(callCases()));
+INSTANTIATE_TEST_SUITE_P(Native, CallOrderTest, testing::ValuesIn(callCases()), caseName);
 
 } // namespace

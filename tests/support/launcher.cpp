@@ -10,16 +10,20 @@ namespace {
 
 enum class Kind { native, wine, browser };
 
+// One entry per Launcher, in its order: its name, its kind, the artifact of
+// dist/ it runs (null: the build itself), and what it runs, in words.
 const struct Entry {
     const char* name;
     Kind kind;
     const char* artifact;
     const char* description;
 } entries[] = {
-#define LIGHTMAP_TABLE_ENTRY(name, kind, artifact, description)                                    \
-    {#name, Kind::kind, artifact, description},
-    LIGHTMAP_LAUNCHERS(LIGHTMAP_TABLE_ENTRY)
-#undef LIGHTMAP_TABLE_ENTRY
+    {"Native", Kind::native, nullptr, "the Linux build"},
+    {"Wine", Kind::wine, nullptr, "the Windows build under Wine"},
+    {"Browser", Kind::browser, nullptr, "the web build's page in Chromium"},
+    {"Deb", Kind::native, LIGHTMAP_DEB, "the Debian package, unpacked"},
+    {"WindowsZip", Kind::wine, LIGHTMAP_WINDOWS_ZIP, "the Windows zip, unpacked, under Wine"},
+    {"BrowserZip", Kind::browser, LIGHTMAP_WEB_ZIP, "the web zip's page, unpacked, in Chromium"},
 };
 
 // Why no launcher of `kind` can ever run `o`, the only skips in every build; null when one can.

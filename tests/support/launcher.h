@@ -10,19 +10,9 @@
 #include <memory>
 #include <ostream>
 
-// The launchers, one table: the name is the enum value and the prefix of its
-// cases' names (CTest's labels select by it); then its kind, the artifact of
-// dist/ it runs (null: the build itself), and what it runs, in words.
-#define LIGHTMAP_LAUNCHERS(X)                                                                      \
-    X(Native, native, nullptr, "the Linux build")                                                  \
-    X(Wine, wine, nullptr, "the Windows build under Wine")                                         \
-    X(Browser, browser, nullptr, "the web build's page in Chromium")                               \
-    X(Deb, native, LIGHTMAP_DEB, "the Debian package, unpacked")                                   \
-    X(WindowsZip, wine, LIGHTMAP_WINDOWS_ZIP, "the Windows zip, unpacked, under Wine")             \
-    X(BrowserZip, browser, LIGHTMAP_WEB_ZIP, "the web zip's page, unpacked, in Chromium")
-#define LIGHTMAP_ENUM_ENTRY(name, ...) name,
-enum class Launcher { LIGHTMAP_LAUNCHERS(LIGHTMAP_ENUM_ENTRY) };
-#undef LIGHTMAP_ENUM_ENTRY
+// The launchers; launcher.cpp's table says what each runs. The name of each is
+// the prefix of its cases' names, which CTest's labels select by.
+enum class Launcher { Native, Wine, Browser, Deb, WindowsZip, BrowserZip };
 std::ostream& operator<<(std::ostream& out, Launcher launcher);
 
 struct DemoOptions {

@@ -88,9 +88,7 @@ TEST(BmpReaderTest, FirstTexelIsBottomLeftPixelAsRedGreenBlue)
     bool read = false;
     const Bytes texels = readWith(writeFile(encodeBmp(32, 32, rgb)), 32, read);
     ASSERT_TRUE(read);
-    EXPECT_EQ(texels[0], 30);
-    EXPECT_EQ(texels[1], 20);
-    EXPECT_EQ(texels[2], 10);
+    EXPECT_EQ(Bytes(texels.begin(), texels.begin() + 3), (Bytes{30, 20, 10}));
 }
 
 // The file's rows (bottom-up) stay in order: OpenGL's first row is the bottom.

@@ -20,17 +20,14 @@ Image patternImage(int side, int seed)
     return image;
 }
 
-GLint levelParameter(GLenum name)
+// A parameter of the bound texture, or with `level` of its level 0 image.
+GLint parameter(GLenum name, bool level = false)
 {
     GLint value = -1;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, name, &value);
-    return value;
-}
-
-GLint textureParameter(GLenum name)
-{
-    GLint value = -1;
-    glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
+    if (level)
+        glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, name, &value);
+    else
+        glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
     return value;
 }
 
@@ -56,16 +53,16 @@ class TextureSetTest : public testing::TestWithParam<ImageFiles> {
         SCOPED_TRACE("slot " + std::to_string(slot));
         glBindTexture(GL_TEXTURE_2D, textureNames[slot]);
         if (file == nullptr) {
-            EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), 0) << "a missing file uploads nothing";
+            EXPECT_EQ(parameter(GL_TEXTURE_WIDTH, true), 0) << "a missing file uploads nothing";
             return;
         }
-        EXPECT_EQ(levelParameter(GL_TEXTURE_WIDTH), side);
-        EXPECT_EQ(levelParameter(GL_TEXTURE_HEIGHT), side);
-        EXPECT_EQ(levelParameter(GL_TEXTURE_INTERNAL_FORMAT), GL_RGB);
-        EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
-        EXPECT_EQ(textureParameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
-        EXPECT_EQ(textureParameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
-        EXPECT_EQ(textureParameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
+        EXPECT_EQ(parameter(GL_TEXTURE_WIDTH, true), side);
+        EXPECT_EQ(parameter(GL_TEXTURE_HEIGHT, true), side);
+        EXPECT_EQ(parameter(GL_TEXTURE_INTERNAL_FORMAT, true), GL_RGB);
+        EXPECT_EQ(parameter(GL_TEXTURE_WRAP_S), GL_REPEAT);
+        EXPECT_EQ(parameter(GL_TEXTURE_WRAP_T), GL_REPEAT);
+        EXPECT_EQ(parameter(GL_TEXTURE_MAG_FILTER), GL_LINEAR);
+        EXPECT_EQ(parameter(GL_TEXTURE_MIN_FILTER), GL_LINEAR);
         Image stored = makeImage(side, side);
         glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, stored.pixels.data());
         EXPECT_TRUE(imagesMatch(*file, stored, 0)) << "the texels against the file's";
