@@ -13,6 +13,7 @@ if(EMSCRIPTEN)
   install(FILES ${web_page_files} ${CMAKE_BINARY_DIR}/lightmap.js ${CMAKE_BINARY_DIR}/lightmap.wasm ${images}
                 ${PROJECT_SOURCE_DIR}/LICENSE
           DESTINATION .)
+  install(DIRECTORY ${web_scripts_dir} DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME lightmap-${PROJECT_VERSION}-web)
 elseif(WIN32)

@@ -1,6 +1,7 @@
 // The web build's page in Debian's Chromium, driven by playwright-core, for the
 // page's tests (tests/page), the launcher the program's cases use in the browser
-// (tests/support/page.mjs) and the page's benchmark (bench/page_load.mjs).
+// (tests/support/page.mjs) and the page's benchmark (bench/page_load.mjs): the
+// browser, the page served, and the one wait for a run's first frame.
 // Playwright's request routing serves the page under a made-up host from a local
 // folder, so no server runs, and a request for anything else is refused and
 // recorded as an error.
@@ -19,6 +20,10 @@ export const chromiumOptions = {
 };
 
 export const launchBrowser = () => chromium.launch(chromiumOptions);
+
+// Until the page's `runs`th run of the program has drawn its first frame.
+export const drawn = (page, runs, timeout = 10000) =>
+  page.waitForFunction(runs => window.lightmap && lightmap.runs == runs && lightmap.frames > 0, runs, { timeout });
 
 // Serves `folder` to `page`; `replaced` maps a file name to what is served in
 // its place ({ body, status }). `errors` collects console errors, uncaught

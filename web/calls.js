@@ -4,17 +4,7 @@
 // two extension entry points are JS functions named lightmap_glActiveTextureARB
 // and lightmap_glMultiTexCoord2fARB (glext/procaddress_web.js), so every call is
 // recorded under the name the program asked for.
-
-export const enums = {
-  0x0007: 'GL_QUADS', 0x0DE1: 'GL_TEXTURE_2D', 0x1401: 'GL_UNSIGNED_BYTE', 0x1700: 'GL_MODELVIEW',
-  0x1701: 'GL_PROJECTION', 0x1907: 'GL_RGB', 0x1908: 'GL_RGBA', 0x1E01: 'GL_REPLACE',
-  0x1F03: 'GL_EXTENSIONS', 0x2100: 'GL_MODULATE', 0x2200: 'GL_TEXTURE_ENV_MODE',
-  0x2300: 'GL_TEXTURE_ENV', 0x2600: 'GL_NEAREST', 0x2601: 'GL_LINEAR',
-  0x2800: 'GL_TEXTURE_MAG_FILTER', 0x2801: 'GL_TEXTURE_MIN_FILTER', 0x2802: 'GL_TEXTURE_WRAP_S',
-  0x2803: 'GL_TEXTURE_WRAP_T', 0x2901: 'GL_REPEAT', 0x4000: 'GL_COLOR_BUFFER_BIT',
-  0x84C0: 'GL_TEXTURE0_ARB', 0x84C1: 'GL_TEXTURE1_ARB', 0x0104: 'GL_ADD', 0x2101: 'GL_DECAL',
-  0x2702: 'GL_NEAREST_MIPMAP_LINEAR',
-};
+import { channelsOf, glName } from './gl.js';
 
 // One letter per argument: e an enum (F: passed as a float), i an integer, f a
 // float, d a double, s a string, p a pointer, n the names glGenTextures wrote,
@@ -40,7 +30,7 @@ export function shortFloat(value) {
 
 function argument(kind, value, call) {
   switch (kind) {
-    case 'e': case 'F': return enums[value] || `0x${value.toString(16).toUpperCase()}`;
+    case 'e': case 'F': return glName(value);
     case 'f': return shortFloat(value);
     case 's': return JSON.stringify(call.text);
     case 'p': return '…';
@@ -82,7 +72,7 @@ export function recordImports(imports, memory, onCall) {
           const result = real.apply(this, call.sent || args);
           if (name == 'glGenTextures') call.names = [...new Uint32Array(memory().buffer, args[1], args[0])];
           if (name == 'glTexImage2D' && args[8]) { // rows of whole texels, no padding at these sizes
-            const bytes = args[3] * args[4] * (args[6] == 0x1908 ? 4 : 3);
+            const bytes = args[3] * args[4] * channelsOf(args[6]);
             call.texels = new Uint8Array(memory().buffer, args[8], bytes).slice();
           }
           return result;

@@ -1,8 +1,10 @@
-// Small helpers the page's explaining parts share: elements, GL's names for the
-// values the program passed, and numbers as the page writes them.
-import { enums, shortFloat } from './calls.js';
+// Small helpers the page's explaining parts share: elements, the image panels
+// (each names the file the program reads for it, data-file in index.html), and
+// numbers as the page writes them.
+import { shortFloat } from './calls.js';
 
 export const $ = id => document.getElementById(id);
+export const say = (where, text) => { $(where).textContent = text; };
 
 // An element with `props` (class as `className`, attributes as `attrs`) and children.
 export function el(tag, { attrs, ...props } = {}, ...children) {
@@ -13,14 +15,20 @@ export function el(tag, { attrs, ...props } = {}, ...children) {
 }
 
 export const line = (...children) => el('p', { className: 'line' }, ...children);
-export const glName = value => enums[value] || `0x${Number(value).toString(16).toUpperCase()}`;
 export const fixed = (value, digits) => value.toFixed(digits);
 export const rgb = (colour, digits = 0) => colour.map(value => fixed(value, digits)).join(' ');
 
-// 0.65625 as "0.65625 = 21/32" where it is a whole number of 1/size.
-export function ofTexels(value, size) {
+// The image panels in the page's order ('light', 'wall'), and the file each is read as.
+export const panelNames = () => [...document.querySelectorAll('[data-file]')].map(panel => panel.id.replace(/-panel$/, ''));
+export const fileOf = which => $(`${which}-panel`).dataset.file;
+export const panelOf = file => panelNames().find(which => fileOf(which) == file) || null;
+
+// 0.65625 as "0.65625 = 21/32" where it is a whole number of 1/size (with
+// `bare`, "21/32" alone).
+export function ofTexels(value, size, bare = false) {
   const count = value * size;
-  return Number.isInteger(count) && count != 0 && count != size ? `${shortFloat(value)} = ${count}/${size}` : shortFloat(value);
+  if (!Number.isInteger(count) || count == 0 || count == size) return shortFloat(value);
+  return bare ? `${count}/${size}` : `${shortFloat(value)} = ${count}/${size}`;
 }
 
 // A texture as the page names it: "texture 2: light.bmp, 32×32", or "texture 2: no image".

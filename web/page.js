@@ -1,165 +1,77 @@
-// The page around the web build. It runs the real program (createLightmap,
-// lightmap.js) from start-up on the images the visitor chose, each run a new
-// instance on a new canvas, and records the program's GL calls as it makes them
-// (calls.js). What it shows comes from that, through one model of GL's state
-// (view.js and glstate.js): the calls one at a time, the texture units, and how
-// GL made the pixel under the pointer. "What if" (whatif.js) changes some of
-// the calls as they reach GL; the page then also runs the program as written,
-// unseen, for the difference. Every failure, while the program starts or while
+// The page around the web build: the visitor's actions (an image chosen,
+// dropped or left out, Reset, the "What if" switches and the address) become
+// the state (state.js) and a fresh run of the program (runs.js), and what the
+// page shows follows that run. Every failure, while the program starts or while
 // it draws, becomes a message in words, never a blank canvas.
-//
-// For the tests and the benchmark, window.lightmap holds `runs` (started),
-// `started` (the current run's main has returned), `frames` (the current run's
-// frames drawn) and `program` (its Emscripten instance).
 import { convert } from './images.js';
-import { fetchOk, letGo, loadProgram, recorder, startProgram } from './program.js';
-import { asWritten, buildSwitches, changedText, changer, fromHash, rangeOf, showSwitches, toHash } from './whatif.js';
-// What explains a run loads beside the program's first run, not before it.
-const view = import('./view.js');
-view.catch(error => say('status', `The page could not load its scripts: ${error.message}`));
+import { fetchOk } from './program.js';
+import { buildSwitches, fromHash, showSwitches, toHash } from './whatif.js';
+import { meantNow, run, showPanels, sizeOf } from './runs.js';
+import { $, fileOf, panelNames, say } from './dom.js';
+import { state } from './state.js';
 
-const sizes = { light: 32, wall: 256 };
-// `actions` numbers each panel's choices, so that only the last one counts;
-// `pair` numbers the pairs of images, and `reference` is the program as
-// written on one of them: its pixels and unit 0's coordinates (whatif.js);
-// `choices` are the "What if" switches, as the address holds them, and `counts`
-// the calls each changed in the run on screen.
-const state = { images: {}, demo: {}, runs: 0, actions: { light: 0, wall: 0 }, loaded: loadProgram(),
-                pair: 0, reference: null, choices: fromHash(location.hash) };
-window.lightmap = { runs: 0, started: false, frames: 0, program: null };
+const panels = () => panelNames();
 
-const $ = id => document.getElementById(id);
-const say = (where, text) => { $(where).textContent = text; };
+// GLUT turns touches into mouse events for callbacks this program does not
+// have, and cancels them, which stops a swipe from scrolling and logs an error
+// where it cannot; on the picture, touches stop here, before GLUT's (added by
+// each run's glutInit, after this), and reach the probe as pointer events.
+for (const type of ['touchstart', 'touchmove', 'touchend']) {
+  window.addEventListener(type, event => {
+    if ($('result-view').contains(event.target)) event.stopImmediatePropagation();
+  }, { capture: true, passive: true });
+}
 
 // What the program throws or aborts with once it runs (GLUT draws each frame in
 // an animation frame, after the run's start has resolved), in its own words.
 window.addEventListener('error', event => say('status', `The program stopped: ${event.message}`));
 
-const filesNow = () => ({ 'light.bmp': state.images.light, 'wall.bmp': state.images.wall });
-const keep = (pair, record) => (state.reference = { pair, pixels: record.pixels, range: rangeOf(record.frame) });
-
-// The program as written on the current pair, on a canvas of its own that is
-// never shown, for the difference; kept until the pair changes. Null if it
-// failed (the run that shows it says why) or no longer `current()`.
-async function reference(current) {
-  if (state.reference && state.reference.pair == state.pair) return state.reference;
-  const pair = state.pair, canvas = $('canvas').cloneNode(false);
-  let program = null, framed;
-  const frame = new Promise(resolve => { framed = resolve; });
-  try {
-    program = await startProgram(state.loaded, { canvas, files: filesNow(), print: () => {}, current },
-                                 recorder(canvas, framed));
-    const record = program && await Promise.race([frame, new Promise(resolve => setTimeout(resolve, 2000))]);
-    return record && current() ? keep(pair, record) : null;
-  } catch {
-    return null;
-  } finally {
-    letGo(program);
-  }
-}
-
-// The program from start-up on the current pair, on a fresh canvas and so a
-// fresh WebGL context, its calls changed as the switches say; the one before,
-// and any run overtaken before it started, lets its context go. Resolves once
-// its first frame is shown, or it failed.
-async function run() {
-  const thisRun = ++state.runs, page = window.lightmap, current = () => thisRun == state.runs;
-  const choices = state.choices, pair = state.pair;
-  const as = asWritten(choices) ? null : await reference(current);
-  if (!current()) return;
-  const old = $('canvas'), canvas = old.cloneNode(false), focused = document.activeElement == old;
-  letGo(page.program);
-  Object.assign(page, { runs: thisRun, started: false, frames: 0, program: null });
-  old.replaceWith(canvas);
-  if (focused) canvas.focus(); // a keyboard's probe stays on the picture
-  canvas.addEventListener('webglcontextlost', event => {
-    if (!canvas.isConnected) return; // let go on purpose
-    event.preventDefault(); // so that the browser may restore it
-    say('status', 'The WebGL context was lost. The picture comes back when the browser restores it.');
-  });
-  canvas.addEventListener('webglcontextrestored', () => {
-    if (canvas.isConnected) run();
-  });
-  say('status', '');
-  $('output').value = '';
-  const print = text => { $('output').value += text + '\n'; };
-  let shown;
-  const firstFrame = new Promise(resolve => { shown = resolve; });
-  const change = changer(choices, as && as.range);
-  const recordCall = recorder(canvas, record => {
-    if (!as && !page.frames) keep(pair, record);
-    view.then(({ present }) => {
-      if (!current()) return;
-      const changed = changedText(choices);
-      present(record, canvas, { reference: as && as.pixels, changed: !!changed });
-      state.counts = change.counts;
-      showSwitches(choices, change.counts);
-      say('result-changed', changed ? `Its calls changed by What if: ${changed}.` : '');
-      $('result-changed').hidden = !changed; // below the picture, which stays where it is
-      page.frames += 1;
-      shown();
-    });
-  });
-  const onCall = (call, when) => {
-    if (when == 'before') change.before(call);
-    recordCall(call, when);
-  };
-  try {
-    const program = await startProgram(state.loaded, { canvas, files: filesNow(), print, current }, onCall);
-    if (!current()) return letGo(program);
-    Object.assign(page, { started: true, program });
-    return firstFrame;
-  } catch (error) {
-    if (!current()) return;
-    if (webglMissing()) return sayWebglMissing();
-    say('status', `The program could not run: ${error.message || error}`);
-  }
-}
-
 // The switches from the address or a select, shown and kept in the address
 // (replaced, not pushed: the back button leaves the page), then a fresh run.
 function switchTo(choices, fromAddress = false) {
   state.choices = choices;
-  showSwitches(choices);
+  showSwitches(choices, null, meantNow());
   if (!fromAddress) history.replaceState(null, '', location.pathname + location.search + toHash(choices));
-  if (state.pair) run(); // else the first run, once the demo's images are in, takes them
+  run();
+}
+
+// A panel's image from now on (null: left out), its input cleared; only a later
+// action on the panel overtakes it. `action` is that of the caller, if it took one.
+function setImage(which, bytes, note, action = ++state.images[which].action) {
+  if (action != state.images[which].action) return false;
+  if (state.images[which].bytes !== bytes) {
+    ++state.pair;
+    state.pairChanged?.();
+  }
+  Object.assign(state.images[which], { bytes, note });
+  $(`${which}-file`).value = '';
+  say(`${which}-message`, '');
+  if (state.started) showPanels([which]);
+  return true;
 }
 
 // A visitor's image, converted; a refused one changes nothing and leaves the
 // input empty again, and one overtaken by a later action on its panel is dropped.
 async function choose(which, file) {
-  const action = ++state.actions[which];
+  const action = ++state.images[which].action;
   say(`${which}-message`, '');
-  let converted;
   try {
-    converted = await convert(file, sizes[which]);
+    const converted = await convert(file, sizeOf(which));
+    if (setImage(which, converted.bytes, converted.note, action)) run();
   } catch (error) {
-    if (action != state.actions[which]) return;
+    if (action != state.images[which].action) return;
     $(`${which}-file`).value = '';
-    return say(`${which}-message`, error.message);
+    say(`${which}-message`, error.message);
   }
-  if (action != state.actions[which]) return; // a later choice, "Leave out" or Reset won
-  state.images[which] = converted.bytes;
-  ++state.pair;
-  (await view).showImage(which, converted.bytes, converted.note);
-  run();
 }
 
-// The panel back to `bytes` (the demo's, or null: left out), its input cleared.
-function restore(which, bytes) {
-  ++state.actions[which];
-  if (state.images[which] != bytes) ++state.pair;
-  state.images[which] = bytes;
-  $(`${which}-file`).value = '';
-  say(`${which}-message`, '');
-  view.then(({ showImage }) => showImage(which, bytes, bytes ? `The demo's own ${which}.bmp.`
-    : `Left out: the program runs without ${which}.bmp, as it would with the file missing.`));
-}
+const leftOut = which => `Left out: the program runs without ${fileOf(which)}, as it would with the file missing.`;
+const demoNote = which => `The demo's own ${fileOf(which)}.`;
 
 function wire(which) {
   const panel = $(`${which}-panel`), input = $(`${which}-file`);
   input.addEventListener('change', () => { if (input.files[0]) choose(which, input.files[0]); });
-  $(`${which}-none`).addEventListener('click', () => { restore(which, null); run(); });
+  $(`${which}-none`).addEventListener('click', () => { if (setImage(which, null, leftOut(which))) run(); });
   panel.addEventListener('dragover', event => { event.preventDefault(); panel.classList.add('dropping'); });
   panel.addEventListener('dragleave', () => panel.classList.remove('dropping'));
   panel.addEventListener('drop', event => {
@@ -169,47 +81,37 @@ function wire(which) {
   });
 }
 
-function webglMissing() {
-  const probe = document.createElement('canvas').getContext('webgl');
-  letGo({ ctx: probe });
-  return !probe;
+// The demo's images, fetched from the first moment (index.html preloads them),
+// for each panel no action has changed yet; rejects with what went wrong.
+async function demoImages() {
+  const bytes = await Promise.all(panels().map(async which => new Uint8Array(await (await fetchOk(fileOf(which))).arrayBuffer())));
+  panels().forEach((which, n) => {
+    state.images[which].demo = bytes[n];
+    if (!state.images[which].action) Object.assign(state.images[which], { bytes: bytes[n] });
+  });
 }
 
-// In place of the canvas, where the browser has no WebGL; asked only once a
-// run has failed, since making a context to ask costs the first frame time.
-function sayWebglMissing() {
-  for (const control of document.querySelectorAll('input, button')) control.disabled = true;
-  $('canvas').replaceWith(Object.assign(document.createElement('p'), {
-    id: 'no-webgl',
-    textContent: 'This page needs WebGL, which this browser does not offer or has turned off.',
-  }));
-}
-
-// The demo's images; the program itself is already loading (state.loaded), and
-// index.html has had the browser fetch all of them from the first moment.
-async function start() {
-  try {
-    await Promise.all(['light', 'wall'].map(async which => {
-      const response = await fetchOk(`${which}.bmp`);
-      state.demo[which] = new Uint8Array(await response.arrayBuffer());
-    }));
-  } catch (error) {
-    return say('status', error.message);
+// Everything is wired at once, so that an action while the program loads counts; the program runs first, and the switches are built
+// once its first frame is on screen (or it failed, or a second has gone by).
+function start() {
+  for (const which of panels()) {
+    state.images[which] = { bytes: null, note: demoNote(which), action: 0, demo: null };
+    wire(which);
   }
-  for (const which of ['light', 'wall']) wire(which);
+  state.choices = fromHash(location.hash);
+  state.demo = demoImages();
+  state.demo.catch(() => {}); // said by the run that needs them
   $('as-written').addEventListener('click', () => switchTo(fromHash('')));
   window.addEventListener('hashchange', () => switchTo(fromHash(location.hash), true));
-  const restoreDemo = () => { for (const which of ['light', 'wall']) restore(which, state.demo[which]); };
-  $('reset').addEventListener('click', () => { restoreDemo(); run(); });
-  view.then(({ wireProbe }) => wireProbe());
-  // The program first; its panels and the switches are drawn once its first
-  // frame is on screen (or it failed, or a second has gone by).
-  state.images = { ...state.demo };
-  ++state.pair;
+  $('reset').addEventListener('click', () => state.demo.then(() => {
+    for (const which of panels()) setImage(which, state.images[which].demo, demoNote(which));
+    run();
+  }, () => {}));
+  state.pair = 1;
   Promise.race([run(), new Promise(resolve => setTimeout(resolve, 1000))]).then(() => {
-    buildSwitches($('what-if'), switchTo);
-    showSwitches(state.choices, state.counts);
-    restoreDemo();
+    buildSwitches($('what-if'), switchTo); // disabled with the fieldset where there is no WebGL
+    showSwitches(state.choices, state.shown && state.shown.counts, meantNow());
+    if (!state.started) showPanels();
   });
 }
 

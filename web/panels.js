@@ -1,20 +1,22 @@
-// The three pictures' marks: each input panel's image as the program reads it
-// (or white, "no image"), the outline of what each unit's coordinates show, the
-// texels the probe blends, and a chosen glVertex3f's corner.
+// The pictures' marks: each image panel's image as the program reads it (or
+// white, "no image"), the outline of what each unit's coordinates show, the
+// texels the probe blends, a chosen glVertex3f's corner, and the equation's
+// dimming and sign between the two images.
 import { bmpPixels } from './images.js';
-import { $, ofTexels } from './dom.js';
+import { modeOf } from './gl.js';
+import { counted } from './glstate.js';
+import { $, fileOf, ofTexels, panelNames, panelOf } from './dom.js';
 
-const sizes = { light: 32, wall: 256 };
-
-// The panel shows `bytes` (null: left out, white with "no image"), offers them
-// for download, and says what was done to make them.
-export function showImage(which, bytes, note) {
-  const size = sizes[which], context = $(`${which}-view`).getContext('2d');
-  const link = $(`${which}-download`);
+// The panel shows `bytes` (null: left out, white with "no image") at `size`,
+// offers them for download, and says what was done to make them.
+export function showImage(which, bytes, note, size) {
+  const canvas = $(`${which}-view`), link = $(`${which}-download`);
   if (link.href) URL.revokeObjectURL(link.href);
   link.hidden = !bytes;
   $(`${which}-note`).textContent = note;
   $(`${which}-none-label`).hidden = !!bytes;
+  canvas.width = canvas.height = size;
+  const context = canvas.getContext('2d');
   if (!bytes) {
     context.fillStyle = '#fff';
     context.fillRect(0, 0, size, size);
@@ -32,40 +34,51 @@ export function place(element, left, top, width, height) {
 }
 const fraction = value => value - Math.floor(value);
 
-// The panel each unit samples, by the file its texture was read from; a unit
-// whose texture has no image keeps its own panel (the one left out) unless
-// another unit samples that panel's image. Null: no panel.
-export function panelsOf(units) {
-  const named = units.map(unit => ({ 'light.bmp': 'light', 'wall.bmp': 'wall' })[unit.texture.file] || null);
-  return named.map((panel, n) => {
-    const own = Object.keys(sizes)[n];
-    return panel || (!units[n].texture.texels && !named.includes(own) ? own : null);
-  });
-}
+// The panel each unit samples, by the file its texture was read from; null: none.
+export const panelsOf = units => units.map(unit => panelOf(unit.texture.file));
 
 // The coordinates of each enabled unit at the square's corners, outlined on the
-// picture it samples, in the image's own orientation (its first row at the
-// bottom) and labelled; the light map's caption counts the texels shown.
-export function outline(scene, panels) {
-  for (const which of Object.keys(sizes)) {
+// image it samples, in the image's own orientation (its first row at the bottom)
+// and labelled; the light map's caption counts the texels shown. An image left
+// out (not among the run's `uploaded` files) has no outline and no texels to count.
+export function outline(scene, panels, uploaded) {
+  for (const which of panelNames()) {
     const n = panels.findIndex((panel, n) => panel == which && scene.units[n].enabled), box = $(`${which}-outline`);
+    const caption = $(`${which}-caption`);
     box.hidden = n < 0;
-    if (which == 'light' && n < 0) $('light-caption').textContent = 'No texture unit samples the light map in this run.';
+    if (caption && n < 0) {
+      caption.textContent = uploaded.includes(fileOf(which)) ? 'No texture unit samples this image in this run.'
+        : 'No image, so no texels: a unit without an image passes on the colour coming in, as if it sampled white.';
+    }
     if (n < 0) continue;
-    const [s0, t0] = scene.low.coords[n], [s1, t1] = scene.high.coords[n];
-    const size = scene.units[n].texture.width || sizes[which]; // as uploaded; left out: the panel's
+    const [s0, t0] = scene.low.coords[n], [s1, t1] = scene.high.coords[n], size = scene.units[n].texture.width;
     const label = (s, t) => s == t ? ofTexels(s, size) : `(${ofTexels(s, size)}, ${ofTexels(t, size)})`;
     place(box, s0, 1 - t1, s1 - s0, t1 - t0);
     box.querySelector('.low').textContent = label(s0, t0);
     box.querySelector('.high').textContent = label(s1, t1);
-    if (which != 'light') continue;
+    if (!caption) continue;
     const range = (a, b) => `${Math.floor(a * size)} to ${Math.ceil(b * size) - 1}`;
     const columns = range(s0, s1), rows = range(t0, t1);
-    $('light-caption').textContent = (columns == rows
+    caption.textContent = (columns == rows
       ? `The square shows the outlined texels, ${columns} on each axis, stretched over all of it.`
       : `The square shows the outlined texels, columns ${columns} and rows ${rows}, stretched over it.`) +
       ` Texel i covers i/${size} to (i+1)/${size}, so ${ofTexels(s0, size)} to ${ofTexels(s1, size)} spans texels ${columns}.`;
   }
+}
+
+// The equation follows the units as drawn: an image that adds nothing to the
+// result (not sampled, or dropped by a later unit's mode) is dimmed; one left
+// out stays white, which is what its unit passes on; the sign between them is
+// the mode that combines the second with the first.
+export function showEquation(units, panels, uploaded) {
+  const used = counted(units);
+  const role = which => used.some(n => panels[n] == which) ? 'counted'
+    : uploaded.includes(fileOf(which)) ? 'unused' : 'white';
+  const [first, second] = panelNames(), roles = [role(first), role(second)];
+  for (const [k, which] of [first, second].entries()) $(`${which}-panel`).classList.toggle('unused', roles[k] == 'unused');
+  const unit = used.find(n => panels[n] == second);
+  $('times').textContent = roles[0] == 'unused' ? '' : roles[1] == 'white' ? '×'
+    : roles[1] == 'counted' ? modeOf(units[unit].mode).sign || '' : '';
 }
 
 // The probe's marks on one input picture: the sample point and the texels blended.
@@ -82,7 +95,7 @@ export function markTexels(which, step) {
 // A chosen glVertex3f's corner on the result, and its coordinates on the picture
 // each unit samples (`panels`, from panelsOf).
 export function showVertex(vertex, canvas, panels) {
-  for (const id of ['result-vertex', 'light-vertex', 'wall-vertex']) $(id).hidden = true;
+  for (const id of ['result-vertex', ...panelNames().map(which => `${which}-vertex`)]) $(id).hidden = true;
   if (!vertex || !canvas) return;
   place($('result-vertex'), vertex.x / canvas.width, 1 - vertex.y / canvas.height);
   vertex.coords.forEach(([s, t], n) => panels[n] &&

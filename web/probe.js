@@ -1,10 +1,10 @@
 // The probe: how GL made one pixel of the program's picture, worked out from the
 // square as the recorded calls drew it (glstate.js): the pixel's centre, each
 // unit's coordinates there, the texels its filter blends and their weights, each
-// unit's environment, and the result beside the program's own pixel, read back
-// from its canvas right after its frame.
-import { GL, complete } from './glstate.js';
-import { glName } from './dom.js';
+// unit's environment (gl.js's mode records), and the result beside the program's
+// own pixel, read back from its canvas right after its frame.
+import { GL, modeOf } from './gl.js';
+import { complete, counted, texelAt } from './glstate.js';
 
 // The square as drawn: its lowest and highest corners (it is axis-aligned in
 // window coordinates) give the mapping from the window to each unit's coordinates.
@@ -20,36 +20,24 @@ export function sceneOf({ square, width, height, colour }) {
 export const wrap = (n, size, mode) => mode == GL.REPEAT ? ((n % size) + size) % size : Math.min(size - 1, Math.max(0, n));
 
 // What `texture`'s filter reads at (s, t), with `rho` its texels per pixel:
-// the point in texel space, the texels (i from the left, j from the bottom row)
-// with their weights and colours, and the weighted sum.
-function filterAt(texture, s, t, rho) {
-  const { width, height, texels } = texture, magnified = rho <= 1;
+// the point in texel space (u, v), for GL_LINEAR its whole texel (i, j) and
+// fractions (a, b), the texels (i from the left, j from the bottom row) with
+// their weights and colours, and the weighted sum.
+export function filterAt(texture, s, t, rho) {
+  const { width, height } = texture, magnified = rho <= 1;
   const filter = magnified ? texture.mag : texture.min;
   const u = s * width - 0.5, v = t * height - 0.5;
   const texel = (i, j, weight) => {
-    const at = (wrap(j, height, texture.wrapT) * width + wrap(i, width, texture.wrapS)) * 3;
-    return { i: wrap(i, width, texture.wrapS), j: wrap(j, height, texture.wrapT), weight,
-             colour: [texels[at], texels[at + 1], texels[at + 2]] };
+    const [wi, wj] = [wrap(i, width, texture.wrapS), wrap(j, height, texture.wrapT)];
+    return { i: wi, j: wj, weight, colour: texelAt(texture, wi, wj) };
   };
-  let taken;
-  if (filter == GL.NEAREST) {
-    taken = [texel(Math.floor(s * width), Math.floor(t * height), 1)];
-  } else {
-    const i = Math.floor(u), j = Math.floor(v), a = u - i, b = v - j;
-    taken = [texel(i, j, (1 - a) * (1 - b)), texel(i + 1, j, a * (1 - b)),
-             texel(i, j + 1, (1 - a) * b), texel(i + 1, j + 1, a * b)];
-  }
+  const i = Math.floor(filter == GL.NEAREST ? s * width : u), j = Math.floor(filter == GL.NEAREST ? t * height : v);
+  const a = u - i, b = v - j;
+  const taken = filter == GL.NEAREST ? [texel(i, j, 1)]
+    : [texel(i, j, (1 - a) * (1 - b)), texel(i + 1, j, a * (1 - b)), texel(i, j + 1, (1 - a) * b), texel(i + 1, j + 1, a * b)];
   const colour = [0, 1, 2].map(c => taken.reduce((sum, texel) => sum + texel.weight * texel.colour[c], 0));
-  return { filter, magnified, rho, u, v, texels: taken, colour };
+  return { filter, magnified, rho, u, v, i, j, a, b, texels: taken, colour };
 }
-
-// A unit's environment on an RGB texture, channels 0 to 255.
-const environments = {
-  [GL.REPLACE]: (input, texture) => texture,
-  [GL.DECAL]: (input, texture) => texture,
-  [GL.MODULATE]: (input, texture) => input.map((value, c) => value * texture[c] / 255),
-  [GL.ADD]: (input, texture) => input.map((value, c) => Math.min(255, value + texture[c])),
-};
 
 // The program's pixel from its frame (bottom row first, four bytes a pixel).
 export function drawnAt(frame, width, height, x, y) {
@@ -74,9 +62,9 @@ export function workAt(scene, pixels, x, y, reference = null) {
     if (!unit.enabled || !complete(texture)) return Object.assign(step, { off: true });
     const rho = Math.max(Math.abs((s1 - s0) * texture.width / (high.x - low.x)),
                          Math.abs((t1 - t0) * texture.height / (high.y - low.y)));
-    const sample = filterAt(texture, s, t, rho), environment = environments[unit.mode];
-    Object.assign(step, { sample, mode: unit.mode, output: environment ? environment(input, sample.colour) : null });
-    input = step.output || input;
+    const sample = filterAt(texture, s, t, rho), mode = modeOf(unit.mode);
+    Object.assign(step, { sample, mode, output: mode.combine(input, sample.colour) });
+    input = step.output;
     return step;
   });
   const exact = input, rounded = exact.map(value => Math.round(value));
@@ -90,34 +78,34 @@ const shortName = texture => (imageOf(texture) || `texture ${texture.name}`).rep
 
 // The readout's text (the tests read its format: "light L × wall W = result" as
 // written), a note on what GL did, and the parts for swatches: a colour, or an
-// operator. It follows the units as drawn: their modes, and which are off.
+// operator. It follows the units as drawn (glstate.js counted): their modes,
+// and which are off.
 export function readout(work) {
   const { x, y, drawn } = work;
   if (!work.inside) {
     return { text: `x ${x}, y ${y}: outside the square, no light or wall to sample = ${drawn.join(' ')}`,
              note: 'Outside the square the program only clears: black.', parts: [drawn] };
   }
-  let terms = []; // [sign before it, or null; name; colour]
-  const notes = [];
-  for (const step of work.units) {
-    if (step.off) {
-      const texture = step.texture;
-      notes.push(`Unit ${step.n} passes its input on: ${!step.unit.enabled
-        ? `GL_TEXTURE_2D is not enabled on it${texture.texels ? `, so its ${shortName(texture)} image is never sampled` : ''}`
-        : texture.texels ? 'its texture is incomplete' : 'its texture has no image'}.`);
-      continue;
-    }
-    const term = [{ [GL.MODULATE]: '×', [GL.ADD]: '+' }[step.mode] || null, shortName(step.texture), step.sample.colour];
-    if (term[0] && !terms.length) terms = [[null, 'primary', work.units[0].input]];
-    if (!term[0] && terms.length) notes.push(`Unit ${step.n}'s ${glName(step.mode)} drops what came before it: the ${term[1]} alone.`);
-    terms = term[0] ? [...terms, term] : [term];
+  const notes = [], used = counted(work.units.map(step => step.unit));
+  for (const step of work.units.filter(step => step.off)) {
+    const texture = step.texture;
+    notes.push(`Unit ${step.n} passes its input on: ${!step.unit.enabled
+      ? `GL_TEXTURE_2D is not enabled on it${texture.texels ? `, so its ${shortName(texture)} image is never sampled` : ''}`
+      : texture.texels ? 'its texture is incomplete' : 'its texture has no image'}.`);
   }
+  const steps = used.map(n => work.units[n]), [first] = steps;
+  if (first && !first.mode.sign && work.units.some(step => !step.off && step.n < first.n)) {
+    notes.push(`Unit ${first.n}'s ${first.mode.name} drops what came before it: the ${shortName(first.texture)} alone.`);
+  }
+  const primary = first && first.mode.sign ? [[null, 'primary', first.input]] : [];
+  const terms = [...primary, ...steps.map((step, k) => [k || primary.length ? step.mode.sign : null,
+                                                        shortName(step.texture), step.sample.colour])];
   if (terms.length > 1) {
     const names = terms.map(([sign, name]) => sign ? `${sign} ${name}` : name).join(' ');
     notes.push(`Each channel: ${names}${names.includes('×') ? ' / 255' : ''}${names.includes('+') ? ', at most 255' : ''}, ` +
                'from the samples below before rounding.');
   }
-  if (!terms.length) terms = [[null, 'primary', work.exact]];
+  if (!terms.length) terms.push([null, 'primary', work.exact]);
   const rounded = terms.map(([sign, name, colour]) => [sign, name, colour.map(Math.round)]);
   const words = rounded.map(([sign, name, colour]) => `${sign ? `${sign} ` : ''}${name} ${colour.join(' ')}`);
   const parts = rounded.flatMap(([sign, , colour]) => sign ? [sign, colour] : [colour]);

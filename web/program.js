@@ -3,6 +3,7 @@
 // and each of its GL calls handed out as it makes it (calls.js), each upload with
 // the name of the file it was read from.
 import { recordImports } from './calls.js';
+import { state } from './state.js';
 
 export async function fetchOk(name) {
   const response = await fetch(name).catch(() => null);
@@ -12,11 +13,13 @@ export async function fetchOk(name) {
   return response;
 }
 
-function loadScript(src) {
+// lightmap.js (createLightmap), which index.html has the browser fetch from the
+// first moment.
+function programScript() {
   return new Promise((resolve, reject) => {
-    const script = Object.assign(document.createElement('script'), { src });
+    const script = Object.assign(document.createElement('script'), { src: 'lightmap.js' });
     script.onload = resolve;
-    script.onerror = () => reject(new Error(`Could not load ${src}.`));
+    script.onerror = () => reject(new Error('Could not load lightmap.js.'));
     document.head.append(script);
   });
 }
@@ -35,8 +38,8 @@ async function compileProgram() {
 // The script (createLightmap) and the compiled module, both at once; a failure
 // waits for the run that needs them.
 export function loadProgram() {
-  const loaded = Promise.all([compileProgram(), loadScript('lightmap.js')]).then(([wasm]) => wasm);
-  loaded.catch(() => {});
+  const loaded = { script: programScript(), wasm: compileProgram() };
+  for (const promise of Object.values(loaded)) promise.catch(() => {});
   return loaded;
 }
 
@@ -71,17 +74,21 @@ function noteListeners(into) {
 }
 const noted = ['glutInit', 'glutCreateWindow'];
 
+// The context of an instance let go is lost on purpose: state.lettingGo notes
+// its canvas, since the context lost event may come at once.
 export function letGo(program) {
   for (const [target, ...args] of program?.lightmapListeners || []) target.removeEventListener(...args);
+  if (program?.ctx) state.lettingGo.add(program.ctx.canvas);
   program?.ctx?.getExtension('WEBGL_lose_context')?.loseContext();
 }
 
-// Starts an instance on `canvas` with `files` in its working directory and its
-// standard output to `print`, unless no longer `current()` once loaded (null).
+// Starts an instance on `canvas` with `files` (a promise of { name: bytes }) in
+// its working directory and its standard output to `print`, unless no longer
+// `current()` once its script is there (null). `loaded` is loadProgram's.
 // Resolves once its main has returned; rejects with whatever stopped it: a
 // module that does not load or instantiate, an exception or abort in the program.
 export async function startProgram(loaded, { canvas, files, print, current }, onCall) {
-  const wasm = await loaded;
+  await loaded.script;
   if (!current()) return null;
   let memory = null, opened = null;
   const listeners = [];
@@ -95,33 +102,50 @@ export async function startProgram(loaded, { canvas, files, print, current }, on
     onCall(call, when);
   };
   return new Promise((resolve, reject) => {
-    const program = createLightmap({
+    // What the instance adds to window and document, and its context, are let
+    // go when it fails to start: nothing else holds them then.
+    const fail = error => {
+      letGo(module);
+      reject(error);
+    };
+    const module = {
       canvas,
       print,
       lightmapListeners: listeners,
       // The emulation writes notices to standard error: warnings, so that a
       // console error on this page is always a fault.
       printErr: text => console.warn(text),
-      preRun: [module => {
-        for (const [name, bytes] of Object.entries(files)) if (bytes) module.FS.writeFile(name, bytes);
-        const open = module.FS.open;
-        module.FS.open = function (path, ...rest) {
-          const stream = open.call(this, path, ...rest);
-          opened = String(path).replace(/^.*\//, '');
-          return stream;
-        };
+      // main waits for the files, which may still be on their way; then it runs
+      // here, and what it throws lands in `fail`.
+      preRun: [runtime => {
+        runtime.addRunDependency('lightmap-files');
+        files.then(given => {
+          for (const [name, bytes] of Object.entries(given)) if (bytes) runtime.FS.writeFile(name, bytes);
+          const open = runtime.FS.open;
+          runtime.FS.open = function (path, ...rest) {
+            const stream = open.call(this, path, ...rest);
+            opened = String(path).replace(/^.*\//, '');
+            return stream;
+          };
+          runtime.removeRunDependency('lightmap-files');
+        }).catch(fail);
       }],
-      // main runs inside `receive`: what it throws lands in this promise's catch.
+      postRun: [() => resolve(module)], // main has returned
+      onAbort: what => fail(new Error(what)),
+      // The runtime sets itself up while the module compiles; main runs inside
+      // `receive` (or in preRun's wait for the files): what it throws lands in `fail`.
       instantiateWasm(imports, receive) {
-        WebAssembly.instantiate(wasm, recordImports(imports, () => memory, recordFile)).then(instance => {
+        let compiled;
+        loaded.wasm.then(wasm => {
+          compiled = wasm;
+          return WebAssembly.instantiate(wasm, recordImports(imports, () => memory, recordFile));
+        }).then(instance => {
           memory = Object.values(instance.exports).find(value => value instanceof WebAssembly.Memory);
-          receive(instance, wasm);
-          program.then(resolve);
-        }).catch(reject);
+          receive(instance, compiled);
+        }).catch(fail);
         return {};
       },
-      onAbort: what => reject(new Error(what)),
-    });
-    program.catch(reject);
+    };
+    createLightmap(module).catch(fail);
   });
 }

@@ -6,11 +6,12 @@ import { format } from './calls.js';
 import { unitsOf } from './glstate.js';
 import { $, el, line } from './dom.js';
 import { marked, unitPart } from './units.js';
+import { state } from './state.js';
 import { whatItDoes } from './words.js';
 
-let steps = [];     // the model's steps (glstate.js replay) for the lists on screen
-let chosen = null;  // { list, index } of the chosen call
-let onVertex = () => {};
+// state.calls: `steps`, the model's (glstate.js replay) for the lists on screen;
+// `chosen`, { list, index } of the chosen call; `onVertex`, what shows a corner.
+const calls = state.calls;
 
 const lists = { startup: 'startup-calls', frame: 'frame-calls' };
 const buttonsOf = list => [...$(lists[list]).querySelectorAll('button')];
@@ -30,7 +31,7 @@ function fill(list, calls) {
 
 // The lists anew for a run's model, keeping the chosen call where it still is.
 export function showCalls(model, startupChanged) {
-  steps = model.steps;
+  const { chosen } = calls, steps = calls.steps = model.steps;
   if (startupChanged) fill('startup', steps.filter(step => step.list == 'startup').map(step => step.call));
   fill('frame', steps.filter(step => step.list == 'frame').map(step => step.call));
   if (chosen && steps.some(step => step.list == chosen.list && step.index == chosen.index)) choose(chosen.list, chosen.index);
@@ -43,9 +44,9 @@ function stateView(step) {
 }
 
 export function choose(list, index, focus = false) {
-  const at = steps.findIndex(step => step.list == list && step.index == index);
+  const { steps } = calls, at = steps.findIndex(step => step.list == list && step.index == index);
   if (at < 0) return;
-  chosen = { list, index };
+  calls.chosen = { list, index };
   const step = steps[at];
   for (const name of Object.keys(lists)) {
     for (const button of buttonsOf(name)) {
@@ -63,11 +64,11 @@ export function choose(list, index, focus = false) {
     el('h3', {}, 'Right after it'), stateView(step));
   $('call-previous').disabled = at == 0;
   $('call-next').disabled = at == steps.length - 1;
-  onVertex(step.call.name == 'glVertex3f' ? step.state.vertices[step.state.vertices.length - 1] : null);
+  calls.onVertex(step.call.name == 'glVertex3f' ? step.state.vertices[step.state.vertices.length - 1] : null);
 }
 
 function stepBy(delta) {
-  const at = steps.findIndex(step => chosen && step.list == chosen.list && step.index == chosen.index);
+  const { steps, chosen } = calls, at = steps.findIndex(step => chosen && step.list == chosen.list && step.index == chosen.index);
   const next = steps[Math.max(0, Math.min(steps.length - 1, at + delta))];
   if (next) choose(next.list, next.index);
 }
@@ -75,7 +76,7 @@ function stepBy(delta) {
 // Click, tap and keys on the lists; `vertex` shows a chosen glVertex3f's corner
 // (null: none chosen).
 export function wireCalls(vertex) {
-  onVertex = vertex;
+  calls.onVertex = vertex;
   const keys = { ArrowDown: 1, ArrowRight: 1, ArrowUp: -1, ArrowLeft: -1, Home: -Infinity, End: Infinity };
   for (const list of Object.keys(lists)) {
     const element = $(lists[list]);

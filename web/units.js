@@ -1,14 +1,10 @@
 // The texture units' state as the model (glstate.js) holds it: "Texture units"
 // shows the chain the square is drawn with, at glBegin; "This call" shows the
 // same parts after any call, with what that call changed marked.
-import { GL, complete } from './glstate.js';
-import { el, glName, line, textureText } from './dom.js';
+import { glName, modeOf } from './gl.js';
+import { complete } from './glstate.js';
+import { el, line, textureText } from './dom.js';
 import { shortFloat } from './calls.js';
-
-export const computes = {
-  [GL.REPLACE]: 'texture', [GL.DECAL]: 'texture', [GL.MODULATE]: 'previous × texture',
-  [GL.ADD]: 'previous + texture, at most 255',
-};
 
 // A line, marked where any of `keys` is among what the call changed.
 export function marked(changed, keys, text) {
@@ -31,7 +27,7 @@ export function unitPart(unit, n, { changed = [], prefix, coords = false } = {})
     parts.push(marked(changed, of('min', 'mag'), `filters ${glName(texture.min)} (min), ${glName(texture.mag)} (mag)`),
                marked(changed, of('wrapS', 'wrapT'), `wraps ${glName(texture.wrapS)} (s), ${glName(texture.wrapT)} (t)`));
   }
-  parts.push(marked(changed, `${at} mode`, `${glName(unit.mode)}: ${off ? 'off, passes previous on' : computes[unit.mode] || '?'}`));
+  parts.push(marked(changed, `${at} mode`, `${glName(unit.mode)}: ${off ? 'off, passes previous on' : modeOf(unit.mode).computes}`));
   if (coords) parts.push(marked(changed, `${at} coords`, `current s = ${shortFloat(unit.coords[0])}, t = ${shortFloat(unit.coords[1])}`));
   return el('li', { className: off ? 'unit off' : 'unit' }, el('div', { attrs: { role: 'group', 'aria-labelledby': id } }, parts));
 }

@@ -1,17 +1,15 @@
 // What each of the program's calls does in GL, in a sentence or two for someone
 // who has drawn a textured quad but never used two texture units. The values in
 // them are the call's own arguments and the model's state (glstate.js).
-import { GL } from './glstate.js';
-import { glName } from './dom.js';
+import { GL, glName, modeOf } from './gl.js';
 import { shortFloat } from './calls.js';
-import { computes } from './units.js';
 
 const filters = { [GL.LINEAR]: 'blends the four nearest texels by distance', [GL.NEAREST]: 'takes the one nearest texel' };
 const parameter = {
-  [GL.WRAP_S]: v => `Sets what s outside 0 to 1 samples: ${glName(v)}${v == GL.REPEAT ? ' keeps its fraction, so the texture tiles' : ''}.`,
-  [GL.WRAP_T]: v => `Sets what t outside 0 to 1 samples: ${glName(v)}${v == GL.REPEAT ? ' keeps its fraction, so the texture tiles' : ''}.`,
-  [GL.MAG_FILTER]: v => `Sets the filter for a magnified texture, where a texel covers more than a pixel: ${glName(v)} ${filters[v] || ''}.`,
-  [GL.MIN_FILTER]: v => `Sets the filter for a minified texture, where a pixel covers more than a texel: ${glName(v)} ${filters[v] || ''}.`,
+  [GL.TEXTURE_WRAP_S]: v => `Sets what s outside 0 to 1 samples: ${glName(v)}${v == GL.REPEAT ? ' keeps its fraction, so the texture tiles' : ''}.`,
+  [GL.TEXTURE_WRAP_T]: v => `Sets what t outside 0 to 1 samples: ${glName(v)}${v == GL.REPEAT ? ' keeps its fraction, so the texture tiles' : ''}.`,
+  [GL.TEXTURE_MAG_FILTER]: v => `Sets the filter for a magnified texture, where a texel covers more than a pixel: ${glName(v)} ${filters[v] || ''}.`,
+  [GL.TEXTURE_MIN_FILTER]: v => `Sets the filter for a minified texture, where a pixel covers more than a texel: ${glName(v)} ${filters[v] || ''}.`,
 };
 
 const does = {
@@ -32,7 +30,8 @@ const does = {
     'and glTexParameteri and glTexImage2D change it.',
   glTexParameteri: ([, name, value], call, state) => (parameter[name] || (() => 'Sets a texture parameter.'))(value) +
     ` It applies to texture ${state.units[state.active].texture}, bound on the active unit.`,
-  glTexImage2D: ([, level, , w, h], call, state) => `Uploads a ${w}×${h} RGB image${call.file ? ` read from ${call.file}` : ''} ` +
+  glTexImage2D: ([, level, , w, h, , format], call, state) => `Uploads a ${w}×${h} ${glName(format).slice(3)} image` +
+    `${call.file ? ` read from ${call.file}` : ''} ` +
     `as level ${level} of texture ${state.units[state.active].texture}; GL keeps its own copy. ` +
     'Its first row is texel row j = 0, the bottom.',
   glDeleteTextures: () => 'Frees the texture names and their images.',
@@ -40,8 +39,7 @@ const does = {
   glActiveTextureARB: ([unit]) => `Selects unit ${unit - GL.TEXTURE0}: the glBindTexture, glTexEnvf and glEnable that follow set ` +
     `unit ${unit - GL.TEXTURE0}. It does not say which unit glMultiTexCoord2fARB sets: that call names its unit.`,
   glTexEnvf: ([, , mode], call, state) => `Sets how unit ${state.active} combines its texture with the colour coming in: ` +
-    `${glName(mode)}, ${computes[mode] || 'a mode of its own'}.` +
-    (mode == GL.MODULATE ? ' This is where the light and the wall are multiplied.' : ''),
+    `${glName(mode)}, ${modeOf(mode).computes}.${modeOf(mode).sentence ? ` ${modeOf(mode).sentence}` : ''}`,
   glEnable: ([cap], call, state) => cap == GL.TEXTURE_2D
     ? `Turns 2D texturing on for unit ${state.active}: it samples its bound texture at every pixel.` : `Turns ${glName(cap)} on.`,
   glDisable: ([cap], call, state) => cap == GL.TEXTURE_2D

@@ -87,3 +87,21 @@ test('switches and the address changed in quick succession end in the last one\'
   expect(listed.filter(call => /→|left out/.test(call)))
     .toEqual(['glActiveTextureARB(GL_TEXTURE1_ARB) left out: not passed to GL']);
 });
+
+test('GL_NEAREST without a light map changes no glTexParameteri, and is not said to', async ({ page }) => {
+  await open(page, { hash: '#filter=GL_NEAREST' });
+  await page.getByRole('button', { name: 'Leave out the light map' }).click();
+  await drawn(page, 2);
+  await expect(page.locator('#result-changed')).toHaveText('As written: What if changes none of its calls.');
+  await expect(page.locator('#what-if-filter-none')).toBeVisible();
+});
+
+// No animation frame for 2.5 s, as in a tab in the background.
+test('the difference waits for the program as written however late it draws', async ({ page }) => {
+  await page.addInitScript(() => {
+    const later = performance.now() + 2500, frame = requestAnimationFrame;
+    window.requestAnimationFrame = done => frame(function wait(time) { return performance.now() < later ? frame(wait) : done(time); });
+  });
+  await open(page, { hash: '#mode=GL_ADD' });
+  await expect(page.locator('#difference-caption')).toContainText('pixels differ');
+});

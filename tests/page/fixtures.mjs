@@ -6,7 +6,7 @@ import { test as base, expect } from '@playwright/test';
 import { existsSync, readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { deflateSync } from 'node:zlib';
-import { origin, servePage } from '../../tools/page.mjs';
+import { drawn, origin, servePage } from '../../tools/page.mjs';
 
 const webBuild = process.env.LIGHTMAP_WEB_BUILD || new URL('../../build-web', import.meta.url).pathname;
 
@@ -32,11 +32,7 @@ export const test = base.extend({
 });
 
 export const webFile = name => existsSync(`${webBuild}/${name}`) ? readFileSync(`${webBuild}/${name}`) : '';
-
-// Until the `runs`th run of the program has drawn its first frame.
-export function drawn(page, runs) {
-  return page.waitForFunction(runs => lightmap.runs == runs && lightmap.frames > 0, runs);
-}
+export { drawn };
 
 // The page, with `hash` ("What if" switches such as #filter=GL_NEAREST) in its address.
 export async function open(page, { waitForFrame = true, hash = '' } = {}) {
@@ -45,6 +41,24 @@ export async function open(page, { waitForFrame = true, hash = '' } = {}) {
 }
 
 export const runs = page => page.evaluate(() => lightmap.runs);
+
+// Before the page's scripts: every WebGL context made goes into `contexts`, and
+// the program's next instantiation once `holdNext` is set (with `holdFirst`,
+// its first) waits for `release()`.
+export const watchRuns = (page, holdFirst = false) => page.addInitScript(holdFirst => {
+  Object.assign(window, { contexts: [], holdNext: holdFirst });
+  const { getContext } = HTMLCanvasElement.prototype, { instantiate } = WebAssembly;
+  HTMLCanvasElement.prototype.getContext = function (...args) {
+    const context = getContext.apply(this, args);
+    if (context instanceof WebGLRenderingContext && !contexts.includes(context)) contexts.push(context);
+    return context;
+  };
+  WebAssembly.instantiate = (...args) => {
+    if (!window.holdNext) return instantiate(...args);
+    window.holdNext = false;
+    return new Promise(resolve => { window.release = () => resolve(instantiate(...args)); });
+  };
+}, holdFirst);
 
 // A PNG file for an input, drawn in the browser: a ramp, or with `alpha` below 1
 // a see-through one.

@@ -2,7 +2,7 @@
 // what "Leave out" does, and that the BMP offered for download is exactly what
 // the program reads.
 import { readFileSync } from 'node:fs';
-import { blackPng, drawn, expect, listedCalls, open, png, runs, test } from './fixtures.mjs';
+import { blackPng, drawn, expect, listedCalls, open, png, runs, test, watchRuns } from './fixtures.mjs';
 
 const noteFor = [
   ['a 64×64 light map', 'Light map', 64, 64, 1, 'l64.png, 64×64, scaled to 32×32.'],
@@ -53,6 +53,16 @@ test('each "Leave out" has a name of its own and runs the program without that f
   await expect(page.getByRole('button', { name: 'Leave out the wall' })).toBeEnabled();
 });
 
+// The program's first instantiation is held back: a "Leave out" while it loads
+// is what the first picture and the panel show.
+test('a "Leave out" while the program loads is not undone', async ({ page }) => {
+  await watchRuns(page, true);
+  await open(page, { waitForFrame: false });
+  await page.getByRole('button', { name: 'Leave out the light map' }).click();
+  await drawn(page, 2);
+  await expect(page.locator('#light-note')).toHaveText(/^Left out/);
+});
+
 // The wall's conversion is held back while Reset comes: the conversion, let go
 // after it, changes nothing.
 test('Reset while a chosen image is still converting wins', async ({ page }) => {
@@ -77,13 +87,9 @@ test('Reset while a chosen image is still converting wins', async ({ page }) => 
 function bmpV5(size, pixels) {
   const bytes = Buffer.alloc(138 + size * size * 3);
   bytes.write('BM');
-  bytes.writeUInt32LE(bytes.length, 2);
-  bytes.writeUInt32LE(138, 10);
-  bytes.writeUInt32LE(124, 14);
-  bytes.writeInt32LE(size, 18);
-  bytes.writeInt32LE(size, 22);
-  bytes.writeUInt16LE(1, 26);
-  bytes.writeUInt16LE(24, 28);
+  // [offset, bytes, value]: file size, pixels' offset, header size, width, height, planes, bits a pixel.
+  for (const [at, length, value] of [[2, 4, bytes.length], [10, 4, 138], [14, 4, 124], [18, 4, size], [22, 4, size],
+                                     [26, 2, 1], [28, 2, 24]]) bytes.writeUIntLE(value, at, length);
   bytes.write('BGRs', 70); // LCS_sRGB, little-endian
   for (let y = 0, at = 138; y < size; ++y) {
     for (let x = 0; x < size; ++x, at += 3) bytes.set(pixels(x, y).reverse(), at);

@@ -1,32 +1,36 @@
-// The page at a desktop's width and a phone's, for the keyboard, and to axe-core.
+// The page at a laptop's size and a phone's, for the keyboard, and to axe-core.
 import { drawn, expect, expectNoViolations, open, png, test } from './fixtures.mjs';
 
-test('at 1280 px the canvas is 500×500 CSS pixels at a whole-pixel position', async ({ page }) => {
-  await open(page);
-  const box = await page.locator('#canvas').boundingBox();
-  expect(box).toEqual({ x: Math.round(box.x), y: Math.round(box.y), width: 500, height: 500 });
-});
-
-test.describe('at 390×844, a phone', () => {
-  test.use({ viewport: { width: 390, height: 844 } });
-
-  test('nothing scrolls sideways, and the canvas shrinks with square pixels', async ({ page }) => {
-    await open(page);
-    expect(await page.evaluate(() => document.documentElement.scrollWidth)).toBeLessThanOrEqual(390);
-    const box = await page.locator('#canvas').boundingBox();
-    expect(box.x + box.width).toBeLessThanOrEqual(390);
-    expect(box.width).toBe(box.height);
+// The first view, as loaded: the three pictures whole, the canvas square at whole
+// pixels (500 CSS pixels where there is room), the images side by side with the
+// result, then "What if" beside them or after them; no room for the difference,
+// nothing wider than the screen, and no layout shift without an action.
+for (const [where, viewport, beside] of [['a 1280×800 laptop', { width: 1280, height: 800 }, true],
+                                         ['a 390×844 phone', { width: 390, height: 844 }, false]]) {
+  test.describe(`on ${where}`, () => {
+    test.use({ viewport, hasTouch: !beside });
+    test('the pictures come first, whole, and nothing moves after load', async ({ page }) => {
+      await open(page);
+      await expect(page.locator('#what-if-filter')).toBeAttached();
+      const pictures = [/^the light map/, /^the wall/, /^the program/].map(name => page.getByRole('img', { name }));
+      for (const picture of pictures) await expect(picture).toBeInViewport({ ratio: 1 });
+      const [light, wall, result] = await Promise.all(pictures.map(picture => picture.boundingBox()));
+      expect([result.x % 1, result.y % 1, result.width]).toEqual([0, 0, beside ? 500 : result.height]);
+      expect([light.y, light.x + light.width < wall.x]).toEqual([wall.y, true]);
+      expect(beside ? result.x > wall.x : result.y > wall.y + wall.height).toBe(true);
+      const whatIf = await page.getByRole('group', { name: 'What if' }).boundingBox();
+      expect(beside ? whatIf.x >= result.x + result.width : whatIf.y >= result.y + result.height).toBe(true);
+      await expect(page.locator('#difference')).toBeHidden();
+      expect(await page.evaluate(() => document.documentElement.scrollWidth)).toBeLessThanOrEqual(viewport.width);
+      expect(await page.evaluate(() => new Promise(resolve => {
+        const shifts = [];
+        new PerformanceObserver(list => shifts.push(...list.getEntries().filter(entry => !entry.hadRecentInput)))
+          .observe({ type: 'layout-shift', buffered: true });
+        setTimeout(() => resolve(shifts.map(shift => shift.value)), 200);
+      }))).toEqual([]);
+    });
   });
-
-  test('the equation reads in order: light map, wall, result', async ({ page }) => {
-    await open(page);
-    const tops = [];
-    for (const name of [/^the light map/, /^the wall/, /^the program's picture/]) {
-      tops.push((await page.getByRole('img', { name }).boundingBox()).y);
-    }
-    expect([...tops].sort((a, b) => a - b)).toEqual(tops);
-  });
-});
+}
 
 // At 1280 px, at 390 px, after a refused file, and with calls changed and left out.
 for (const [when, viewport, refused, hash] of [['at 1280 px'], ['at 390×844', { width: 390, height: 844 }],
@@ -54,10 +58,9 @@ test('every control is reached with Tab and works from the keyboard', async ({ p
     await page.keyboard.press('Tab');
     reached.push(await page.evaluate(() => document.activeElement.id || document.activeElement.textContent));
   }
-  expect(reached).toEqual(['as-written', 'what-if-filter', 'what-if-mode', 'what-if-coords', 'what-if-select',
-                           'what-if-enable', 'light-file', 'light-none', 'light-download', 'wall-file', 'wall-none',
-                           'wall-download', 'canvas', 'reset', 'glutInit(…, …)', 'glClear(GL_COLOR_BUFFER_BIT)',
-                           'output']);
+  expect(reached).toEqual(['light-file', 'light-none', 'light-download', 'wall-file', 'wall-none', 'wall-download',
+                           'canvas', 'as-written', 'what-if-filter', 'what-if-mode', 'what-if-coords', 'what-if-select',
+                           'what-if-enable', 'reset', 'glutInit(…, …)', 'glClear(GL_COLOR_BUFFER_BIT)', 'output']);
   await page.getByRole('button', { name: 'Leave out the wall' }).focus();
   await page.keyboard.press('Enter');
   await drawn(page, 2);

@@ -1,7 +1,7 @@
 // Where the page cannot show the program's picture it says why, in words, with
 // no uncaught exception or unhandled rejection (the fixture fails on either);
 // and the WebGL contexts it no longer needs are let go.
-import { drawn, expect, open, test, webFile } from './fixtures.mjs';
+import { drawn, expect, open, test, watchRuns, webFile } from './fixtures.mjs';
 
 const status = page => page.locator('#status');
 
@@ -30,21 +30,24 @@ for (const [what, expectedErrors, replaced, message] of broken) {
 }
 
 // While it starts, and while it draws its frame (in an animation frame, after
-// its start has resolved).
+// its start has resolved); a run that fails to start lets its context go.
 const thrown = [
-  ['starting', ['texImage2D'], [], 'The program could not run: the driver refused it'],
+  ['starting', ['texImage2D'], [], 'The program could not run: the driver refused it', 0],
   ['drawing', ['drawArrays', 'drawElements'], [/uncaught: the driver refused it/],
-   'The program stopped: Uncaught Error: the driver refused it'],
+   'The program stopped: Uncaught Error: the driver refused it', 1],
 ];
-for (const [when, calls, expectedErrors, message] of thrown) {
+for (const [when, calls, expectedErrors, message, contextsLeft] of thrown) {
   test.describe(`an exception while ${when}`, () => {
     test.use({ expectedErrors });
     test('gives a message', async ({ page }) => {
+      await watchRuns(page);
       await page.addInitScript(calls => calls.forEach(name => {
         WebGLRenderingContext.prototype[name] = () => { throw new Error('the driver refused it'); };
       }), calls);
       await open(page, { waitForFrame: false });
       await expect(status(page)).toHaveText(message);
+      await expect.poll(() => page.evaluate(() => contexts.filter(context => !context.isContextLost()).length))
+        .toBe(contextsLeft);
     });
   });
 }
@@ -62,22 +65,7 @@ test('a lost context comes back by itself', async ({ page }) => {
 // The second run's instantiation is held back until a third run has drawn: the
 // second then starts on a canvas no longer shown, and must let its context go.
 test('a run overtaken before it started lets its context go', async ({ page }) => {
-  await page.addInitScript(() => {
-    window.contexts = [];
-    const getContext = HTMLCanvasElement.prototype.getContext;
-    HTMLCanvasElement.prototype.getContext = function (...args) {
-      const context = getContext.apply(this, args);
-      if (context instanceof WebGLRenderingContext && !contexts.includes(context)) contexts.push(context);
-      return context;
-    };
-    const instantiate = WebAssembly.instantiate;
-    WebAssembly.instantiate = (...args) => {
-      const instance = instantiate(...args);
-      if (!window.holdNext) return instance;
-      window.holdNext = false;
-      return new Promise(resolve => { window.release = () => resolve(instance); });
-    };
-  });
+  await watchRuns(page);
   await open(page);
   await page.evaluate(() => { window.holdNext = true; });
   await page.getByRole('button', { name: 'Leave out the wall' }).click();

@@ -1,6 +1,7 @@
 // The probe on the program's picture: its readout and its working against the
 // CPU model (tests/page/model_probe), its three colours against each other, the
-// pointer, a tap and the keys, and the outline of the light map's shown part.
+// pinned pixel under the pointer, a tap, a swipe and the keys, the outline of the
+// light map's shown part, and a texture of four bytes a texel.
 import { execFileSync } from 'node:child_process';
 import { mkdirSync } from 'node:fs';
 import { drawn, expect, fixtureCalls, open, test } from './fixtures.mjs';
@@ -21,10 +22,11 @@ function expectClose(observed, expected, what) {
   expect(worst, `${what}: observed ${observed}, expected ${expected}`).toBeLessThanOrEqual(tolerance);
 }
 
-async function pointAt(page, x, y) {
+// The pointer moved (or with `click`, clicked) to pixel (x, y) of the picture.
+async function pointAt(page, x, y, click = false) {
   await page.locator('#canvas').scrollIntoViewIfNeeded();
   const box = await page.locator('#canvas').boundingBox();
-  await page.mouse.move(box.x + x + 0.5, box.y + y + 0.5);
+  await page.mouse[click ? 'click' : 'move'](box.x + x + 0.5, box.y + y + 0.5);
   await expect(readout(page)).toContainText(`x ${x}, y ${y}:`);
   return readout(page).textContent();
 }
@@ -76,7 +78,7 @@ async function expectWorking(page, expected, where) {
     }
     const [, s, t] = /s = ([\d.]+), t = ([\d.]+)/.exec(text).map(Number);
     expect(Math.abs(s - model.s) + Math.abs(t - model.t), `unit ${unit} (s, t) ${where}: ${text}`).toBeLessThan(1.01e-4);
-    const texels = [...text.matchAll(/\((\d+), (\d+)\) weight ([\d.]+): (\d+) (\d+) (\d+)/g)]
+    const texels = [...text.matchAll(/\((\d+), (\d+)\) weight ([\d.]+)[^:]*: (\d+) (\d+) (\d+)/g)]
       .map(match => match.slice(1).map(Number));
     // Texels by position and colour, with their weights; at a texel's edge the
     // one with no weight may be either neighbour.
@@ -100,27 +102,50 @@ test('on the demo\'s images, light × wall / 255 = result at every probed pixel'
   }
 });
 
-test('the keys move the probe from the centre, and none scrolls the page', async ({ page }) => {
+// Pinned at load on the square's centre; the pointer previews, a click pins, and
+// the working stays on the pinned pixel once the pointer has left the picture.
+test('a click pins a pixel for the working; Escape lets it go, and the keys move it', async ({ page }) => {
   await open(page);
-  await page.locator('#canvas').focus();
+  const working = page.getByRole('region', { name: 'How GL made this pixel' });
+  await expect(working).toContainText('x 250, y 250 from the top left');
+  await pointAt(page, 208, 198, true);
+  await pointAt(page, 8, 293);
+  await page.mouse.move(1, 1);
+  await expect(working).toContainText('x 208, y 198 from the top left');
   const scrolled = await page.evaluate(() => scrollY);
-  await expect(readout(page)).toContainText('x 250, y 250:');
-  for (const [key, at] of [['ArrowRight', 'x 251, y 250'], ['ArrowDown', 'x 251, y 251'], ['PageDown', 'x 251, y 261'],
-                           ['PageUp', 'x 251, y 251'], ['End', 'x 499, y 251'], ['Home', 'x 0, y 251']]) {
+  for (const [key, at] of [['ArrowRight', 'x 209, y 198'], ['ArrowDown', 'x 209, y 199'], ['PageDown', 'x 209, y 209'],
+                           ['PageUp', 'x 209, y 199'], ['End', 'x 499, y 199'], ['Home', 'x 0, y 199']]) {
     await page.keyboard.press(key);
     await expect(readout(page), key).toContainText(`${at}:`);
   }
   expect(await page.evaluate(() => scrollY)).toBe(scrolled);
+  await page.keyboard.press('Escape');
+  await pointAt(page, 300, 300);
+  await page.mouse.move(1, 1);
+  await expect(working).toContainText('x 300, y 300 from the top left');
 });
 
 test.describe('on a touch screen', () => {
-  test.use({ hasTouch: true });
-  test('a tap reads the pixel under the finger', async ({ page }) => {
+  test.use({ hasTouch: true, viewport: { width: 390, height: 844 } });
+  test('a tap pins the pixel under the finger, and a swipe on the picture scrolls', async ({ page }) => {
     await open(page);
-    const box = await page.locator('#canvas').boundingBox();
-    await page.touchscreen.tap(box.x + 320.5, box.y + 140.5);
+    const box = await page.locator('#canvas').boundingBox(), scale = 500 / box.width;
+    await page.touchscreen.tap(box.x + 320.5 / scale, box.y + 140.5 / scale);
+    await expect(readout(page)).toContainText('x 320, y 140: light');
+    const cdp = await page.context().newCDPSession(page);
+    for (const [type, y] of [['touchStart', 300], ...[1, 2, 3, 4, 5].map(k => ['touchMove', 300 - 30 * k]), ['touchEnd']]) {
+      await cdp.send('Input.dispatchTouchEvent', { type, touchPoints: y ? [{ x: box.x + 100, y: box.y + y }] : [] });
+    }
+    await expect.poll(() => page.evaluate(() => scrollY)).toBeGreaterThan(100);
     await expect(readout(page)).toContainText('x 320, y 140: light');
   });
+});
+
+test('a texture of four bytes a texel is sampled at the texel\'s own bytes', async () => {
+  const [{ filterAt }, { GL }] = await Promise.all([import('../../web/probe.js'), import('../../web/gl.js')]);
+  const texture = { width: 2, height: 1, channels: 4, texels: Uint8Array.of(10, 20, 30, 255, 40, 50, 60, 255),
+                    mag: GL.NEAREST, wrapS: GL.REPEAT, wrapT: GL.REPEAT };
+  expect(filterAt(texture, 0.75, 0.5, 0.5).colour).toEqual([40, 50, 60]);
 });
 
 // Where unit 0's coordinates (the native trace's) put the square on the light

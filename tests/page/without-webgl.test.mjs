@@ -9,6 +9,7 @@ test('the page says so and offers no controls', async ({ page }) => {
   await open(page, { waitForFrame: false });
   await expect(page.getByText('This page needs WebGL')).toBeVisible();
   await expect(page.getByLabel('Wall', { exact: true })).toBeDisabled();
+  await expect(page.getByRole('combobox', { disabled: true })).toHaveCount(5);
 });
 
 test('axe finds nothing to report', async ({ page }) => {

@@ -1,9 +1,10 @@
 // page.mjs WEB_BUILD LIGHT WALL OUT: the page in headless Chromium, LIGHT and WALL
 // (image files, or "none" for "Leave out") chosen as a visitor would, each run
-// waited for. Writes OUT/canvas.png, OUT/output.txt (the standard-output area) and
-// OUT/errors.txt (console errors, uncaught exceptions, refused requests, the
-// page's messages). Exits 1 when the page does not draw within 10 s, saying why.
-import { launchBrowser, openPage } from '../../tools/page.mjs';
+// waited for. Writes OUT/canvas.png (the canvas without the page's marks over it),
+// OUT/output.txt (the standard-output area) and OUT/errors.txt (console errors,
+// uncaught exceptions, refused requests, the page's messages). Exits 1 when the
+// page does not draw within 10 s, saying why.
+import { drawn, launchBrowser, openPage } from '../../tools/page.mjs';
 import { writeFile } from 'node:fs/promises';
 
 const [webBuild, light, wall, out] = process.argv.slice(2);
@@ -11,15 +12,14 @@ let browser = null, page = null, errors = [];
 try {
   browser = await launchBrowser();
   ({ page, errors } = await openPage(browser, webBuild));
-  const drawn = runs => page.waitForFunction(
-    runs => lightmap.runs == runs && lightmap.frames > 0, runs, { timeout: 10000 });
-  await drawn(1);
+  await drawn(page, 1);
   let runs = 1;
   for (const [panel, file] of [['Light map', light], ['Wall', wall]]) {
     if (file == 'none') await page.getByRole('button', { name: `Leave out the ${panel.toLowerCase()}` }).click();
     else await page.getByLabel(panel, { exact: true }).setInputFiles(file);
-    await drawn(++runs);
+    await drawn(page, ++runs);
   }
+  await page.addStyleTag({ content: '#result-view > :not(canvas) { visibility: hidden; }' }); // the page's marks
   const box = await page.locator('#canvas').boundingBox();
   const clip = { x: Math.round(box.x), y: Math.round(box.y), width: box.width, height: box.height };
   await page.screenshot({ path: `${out}/canvas.png`, clip, fullPage: true });
