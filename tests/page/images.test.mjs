@@ -60,6 +60,7 @@ test('a "Leave out" while the program loads is not undone', async ({ page }) => 
   await open(page, { waitForFrame: false });
   await page.getByRole('button', { name: 'Leave out the light map' }).click();
   await drawn(page, 2);
+  await expect(page.locator('#what-if-filter')).toBeAttached(); // built once the first run is over, or after 1 s
   await expect(page.locator('#light-note')).toHaveText(/^Left out/);
 });
 
