@@ -2,6 +2,7 @@
 // (each names the file the program reads for it, data-file in index.html), and
 // numbers as the page writes them.
 import { shortFloat } from './calls.js';
+import { state } from './state.js';
 
 export const $ = id => document.getElementById(id);
 export const say = (where, text) => { $(where).textContent = text; };
@@ -22,6 +23,9 @@ export const rgb = (colour, digits = 0) => colour.map(value => fixed(value, digi
 export const panelNames = () => [...document.querySelectorAll('[data-file]')].map(panel => panel.id.replace(/-panel$/, ''));
 export const fileOf = which => $(`${which}-panel`).dataset.file;
 export const panelOf = file => panelNames().find(which => fileOf(which) == file) || null;
+// The size the program reads a panel's image at: as it last uploaded it, and
+// before any run, the size its canvas keeps.
+export const sizeOf = which => state.sizes[which] || $(`${which}-view`).width;
 
 // 0.65625 as "0.65625 = 21/32" where it is a whole number of 1/size (with
 // `bare`, "21/32" alone).

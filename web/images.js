@@ -1,14 +1,14 @@
 // A visitor's image as exactly what the program reads: a standard 24-bit BMP of
-// the program's size (32x32 "light.bmp", 256x256 "wall.bmp"), and a sentence
-// that says what was done to it.
+// the size the program reads it at, and a sentence that says what was done to it.
 
 // Whatever the file's size, its decoded pixels stay under 256 MB (four bytes a
 // pixel): a 48-megapixel photo goes in.
 const limitSide = 8192, limitPixels = 64 * 1024 * 1024, limitBytes = 50 * 1000 * 1000;
 
-// The 54-byte headers of a standard 24-bit BMP, rows bottom to top, blue-green-red;
-// the rows of both sizes are whole multiples of four bytes, so there is no padding.
-function encodeBmp(rgba, size) {
+// A standard 24-bit BMP, size × size, of `texel(i, j)` ([r, g, b], j from the
+// bottom row): the 54-byte headers, then rows bottom to top, blue-green-red; the
+// rows of both sizes are whole multiples of four bytes, so there is no padding.
+export function encodeBmp(size, texel) {
   const bytes = new Uint8Array(54 + size * size * 3), view = new DataView(bytes.buffer);
   bytes.set([0x42, 0x4d]);
   view.setUint32(2, bytes.length, true);
@@ -21,11 +21,10 @@ function encodeBmp(rgba, size) {
   view.setUint32(34, size * size * 3, true);
   view.setUint32(38, 2835, true); // 72 dpi, in pixels per metre
   view.setUint32(42, 2835, true);
-  let at = 54;
-  for (let row = size - 1; row >= 0; --row) {
-    for (let x = 0; x < size; ++x, at += 3) {
-      const i = (row * size + x) * 4;
-      bytes.set([rgba[i + 2], rgba[i + 1], rgba[i]], at);
+  for (let j = 0, at = 54; j < size; ++j) {
+    for (let i = 0; i < size; ++i, at += 3) {
+      const [r, g, b] = texel(i, j);
+      bytes.set([b, g, r], at);
     }
   }
   return bytes;
@@ -120,7 +119,8 @@ export async function convert(file, size) {
     overBlack.fillRect(0, 0, size, size);
     draw(overBlack, bitmap, size);
     const note = `${file.name ? `${file.name}, ` : ''}${whatWasDone(bitmap, size, transparent)}.`;
-    return { bytes: encodeBmp(overBlack.getImageData(0, 0, size, size).data, size), note };
+    const rgba = overBlack.getImageData(0, 0, size, size).data, top = (i, j) => ((size - 1 - j) * size + i) * 4;
+    return { bytes: encodeBmp(size, (i, j) => [rgba[top(i, j)], rgba[top(i, j) + 1], rgba[top(i, j) + 2]]), note };
   } finally {
     bitmap.close();
   }

@@ -44,18 +44,24 @@ export function loadProgram() {
 }
 
 // The calls of a run as `onFrame` gets them: start-up's up to glutMainLoop, then
-// the latest frame's up to its glFlush, with the frame's pixels read back at once.
+// the latest frame's up to its glFlush. `record.read()` reads the frame's pixels
+// back into `record.pixels`, and returns the record: only in `onFrame` itself,
+// before the browser may clear the canvas for the next frame.
 export function recorder(canvas, onFrame) {
   const record = { startup: [], frame: [], next: null, pixels: null };
+  record.read = () => {
+    const gl = canvas.getContext('webgl');
+    record.pixels = new Uint8Array(canvas.width * canvas.height * 4);
+    gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, record.pixels);
+    return record;
+  };
   return (call, when) => {
     if (when == 'before') {
       (record.next || record.startup).push(call);
       if (call.name == 'glutMainLoop') record.next = []; // it never returns
     } else if (call.name == 'glFlush' && record.next) {
       [record.frame, record.next] = [record.next, []];
-      const gl = canvas.getContext('webgl');
-      record.pixels = new Uint8Array(canvas.width * canvas.height * 4);
-      gl.readPixels(0, 0, canvas.width, canvas.height, gl.RGBA, gl.UNSIGNED_BYTE, record.pixels);
+      record.pixels = null;
       onFrame(record);
     }
   };

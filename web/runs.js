@@ -8,16 +8,16 @@
 //
 // For the tests and the benchmark, window.lightmap holds `runs` (started),
 // `started` (the current run's main has returned), `frames` (the current run's
-// frames drawn) and `program` (its Emscripten instance).
+// frames drawn), `program` (its Emscripten instance) and `record` (its calls).
 import { letGo, loadProgram, recorder, startProgram } from './program.js';
-import { replay } from './glstate.js';
+import { rangeOf, replay } from './glstate.js';
 import { asWritten, changedText, changer, meantBy, showSwitches } from './whatif.js';
-import { $, fileOf, panelNames, say } from './dom.js';
+import { $, fileOf, panelNames, say, sizeOf } from './dom.js';
 import { state } from './state.js';
 
 // What explains a run loads once the program's first frame is on screen, so
 // that nothing of it stands in that frame's way.
-const explained = () => state.view || (state.view = import('./view.js').then(view => {
+export const explained = () => state.view || (state.view = import('./view.js').then(view => {
   view.wireProbe();
   return view;
 }, error => {
@@ -28,21 +28,20 @@ const explained = () => state.view || (state.view = import('./view.js').then(vie
 const loaded = loadProgram(), panels = () => panelNames(), lightFile = () => fileOf('light');
 window.lightmap = { runs: 0, started: false, frames: 0, program: null };
 
-// The size the program reads each image at: as it last uploaded it, and before
-// any run, the size its panel's canvas reserves.
-export const sizeOf = which => state.sizes[which] || $(`${which}-view`).width;
 // The files of a run, once the demo's images are in: the program starts meanwhile.
 const filesNow = () => state.demo.then(() => Object.fromEntries(panels().map(which => [fileOf(which), state.images[which].bytes])));
 export const meantNow = () => state.reference && state.reference.pair == state.pair ? meantBy(state.reference.model, lightFile()) : null;
 
 // Keeps the program as written's frame on `pair` (only ever a run as written),
-// and the sizes its uploads had.
+// the sizes its uploads had, and unit 0's range over the square, which a bake
+// maps its texels through.
 function keep(pair, record, canvas) {
   const model = replay(record.startup, record.frame, canvas.width, canvas.height);
   for (const which of panels()) {
     const texture = [...model.textures.values()].find(texture => texture.file == fileOf(which));
     if (texture) state.sizes[which] = texture.width;
   }
+  state.range = rangeOf(model, 0) || state.range;
   if (pair == state.pair) state.reference = { pair, pixels: record.pixels, model };
   return state.reference;
 }
@@ -63,7 +62,8 @@ function reference() {
   const promise = (async () => {
     let program = null;
     try {
-      program = await startProgram(loaded, { canvas, files: filesNow(), print: () => {}, current }, recorder(canvas, framed));
+      program = await startProgram(loaded, { canvas, files: filesNow(), print: () => {}, current },
+                                   recorder(canvas, record => framed(record.read())));
       const record = program && await Promise.race([frame, gone]);
       return record && current() ? keep(pair, record, canvas) : null;
     } catch {
@@ -76,21 +76,34 @@ function reference() {
   return promise;
 }
 
+// The run's canvas in place of the one on screen, whose instance (if another's)
+// is let go; a keyboard's probe stays on the picture.
+function putOnScreen(canvas, program) {
+  const old = $('canvas'), focused = document.activeElement == old;
+  if (state.onScreen != program) letGo(state.onScreen);
+  state.onScreen = program;
+  old.replaceWith(canvas);
+  if (focused) canvas.focus();
+}
+
 // The program from start-up on the current pair, on a fresh canvas and so a
-// fresh WebGL context, its calls changed as the switches say; the one before,
-// and any run overtaken before it started, lets its context go. Resolves once
-// its first frame is shown, or it failed.
+// fresh WebGL context, its calls changed as the switches say. Its canvas takes
+// the place of the one on screen at its first frame (or when it fails), so the
+// picture never goes blank between runs; a run overtaken before it drew lets its
+// context go. Resolves once its first frame is drawn, or it failed; what explains
+// the frame follows it (view.js present).
 export async function run() {
   if (state.noWebgl) return;
   const thisRun = ++state.runs, page = window.lightmap, current = () => thisRun == state.runs;
   const choices = state.choices, pair = state.pair;
+  if (page.program != state.onScreen) letGo(page.program);
+  Object.assign(page, { runs: thisRun, started: false, frames: 0, program: null });
   const as = asWritten(choices) ? null : await reference();
   if (!current()) return;
-  const old = $('canvas'), canvas = old.cloneNode(false), focused = document.activeElement == old;
-  letGo(page.program);
-  Object.assign(page, { runs: thisRun, started: false, frames: 0, program: null });
-  old.replaceWith(canvas);
-  if (focused) canvas.focus(); // a keyboard's probe stays on the picture
+  // Off the page until its first frame, in a holder of its own: GLUT takes a
+  // canvas whose parent is the fullscreen element (none, for no parent) for full screen.
+  const canvas = $('canvas').cloneNode(false);
+  document.createElement('div').append(canvas);
   canvas.addEventListener('webglcontextlost', event => {
     if (!canvas.isConnected || state.lettingGo.has(canvas)) return; // let go on purpose
     event.preventDefault(); // so that the browser may restore it
@@ -102,11 +115,17 @@ export async function run() {
   say('status', '');
   $('output').value = '';
   const print = text => { $('output').value += text + '\n'; };
-  let shown;
-  const firstFrame = new Promise(resolve => { shown = resolve; });
+  let drawn;
+  const firstFrame = new Promise(resolve => { drawn = resolve; });
   const change = changer(choices, as && meantBy(as.model, lightFile()));
   const recordCall = recorder(canvas, record => {
-    if (asWritten(choices) && !page.frames) keep(pair, record, canvas);
+    if (!current()) return;
+    const first = !canvas.isConnected;
+    if (first) putOnScreen(canvas, page.program);
+    drawn();
+    if (first && (state.bakeAgain || state.dragging)) return; // another run replaces this frame: nothing to explain
+    record.read();
+    if (first && asWritten(choices)) keep(pair, record, canvas);
     explained().then(({ present }) => {
       if (!current()) return;
       present(record, canvas, { reference: as && as.pixels, counts: change.counts });
@@ -116,7 +135,7 @@ export async function run() {
       $('result-changed').classList.toggle('changed', !!changed);
       if (!state.started) showPanels();
       page.frames += 1;
-      shown();
+      page.record = record;
     });
   });
   const onCall = (call, when) => {
@@ -131,6 +150,7 @@ export async function run() {
   } catch (error) {
     if (!current()) return;
     if (webglMissing()) return sayWebglMissing();
+    putOnScreen(canvas, null);
     say('status', `The program could not run: ${error.message || error}`);
   }
 }

@@ -12,9 +12,11 @@ import { readout, sceneOf, workAt } from './probe.js';
 import { showCalls, wireCalls } from './stepper.js';
 import { showUnits } from './units.js';
 import { showWorking } from './working.js';
+import { compareExact, exactLine, showBake, wireBaker } from './baker.js';
 import { state } from './state.js';
 
 export { showImage } from './panels.js';
+export { showBake };
 
 const probe = state.probe, same = (a, b) => !!a && !!b && a.x == b.x && a.y == b.y;
 
@@ -40,7 +42,13 @@ function showProbe() {
   swatches.replaceChildren(...parts.map(part => typeof part == 'string' ? part
     : el('span', { attrs: { 'data-colour': '' }, style: `background: rgb(${part.join(' ')})` })));
   for (const which of panelNames()) markTexels(which, work.inside && work.units[shown.panels.indexOf(which)]);
-  showWorking($('working'), work, shown.scene);
+  showWorking($('working'), work, shown.scene, exactLine(work));
+}
+
+// The light map against the exact light (slow: every pixel) once no bake waits.
+function exactOnceAtRest() {
+  clearTimeout(state.exactTimer);
+  state.exactTimer = setTimeout(() => (state.baking ? exactOnceAtRest() : compareExact()), 200);
 }
 
 // A frame of `record` is on `canvas`: the model, and all that reads it, follow.
@@ -65,6 +73,8 @@ export function present(record, canvas, { reference, counts }) {
                      y: Math.round(canvas.height - (scene.low.y + scene.high.y) / 2) };
   }
   showProbe();
+  showBake();
+  exactOnceAtRest();
 }
 
 // The canvas pixel under a pointer event, from the top left; null: no canvas.
@@ -80,6 +90,7 @@ function pixelOf(event) {
 // so its box listens. A swipe that starts on the picture scrolls the page
 // (touch-action: pan-y); a sideways drag moves the probe, and lifting pins it.
 export function wireProbe() {
+  wireBaker();
   wireCalls(vertex => showVertex(vertex, state.shown && state.shown.canvas, state.shown ? state.shown.panels : []));
   const box = $('result-view'), update = () => state.shown && showProbe();
   let pressed = false;

@@ -66,10 +66,8 @@ export function fromHash(hash) {
   return Object.fromEntries(switches.map(({ key, choices }) => [key, choices.includes(given.get(key)) ? given.get(key) : '']));
 }
 
-export const toHash = choices => {
-  const changed = switches.filter(({ key }) => choices[key]).map(({ key }) => [key, choices[key]]);
-  return changed.length ? `#${new URLSearchParams(changed)}` : '';
-};
+// The switches not as written, as the address keeps them: [key, value] pairs.
+export const toHash = choices => switches.filter(({ key }) => choices[key]).map(({ key }) => [key, choices[key]]);
 
 export const asWritten = choices => switches.every(({ key }) => !choices[key]);
 

@@ -54,13 +54,14 @@ for (const [when, viewport, refused, hash] of [['at 1280 px'], ['at 390×844', {
 test('every control is reached with Tab and works from the keyboard', async ({ page }) => {
   await open(page);
   const reached = [];
-  for (let i = 0; i < 17; ++i) {
+  for (let i = 0; i < 19; ++i) {
     await page.keyboard.press('Tab');
     reached.push(await page.evaluate(() => document.activeElement.id || document.activeElement.textContent));
   }
   expect(reached).toEqual(['light-file', 'light-none', 'light-download', 'wall-file', 'wall-none', 'wall-download',
-                           'canvas', 'as-written', 'what-if-filter', 'what-if-mode', 'what-if-coords', 'what-if-select',
-                           'what-if-enable', 'reset', 'glutInit(…, …)', 'glClear(GL_COLOR_BUFFER_BIT)', 'output']);
+                           'canvas', 'bake-add', 'bake-ambient', 'as-written', 'what-if-filter', 'what-if-mode',
+                           'what-if-coords', 'what-if-select', 'what-if-enable', 'reset', 'glutInit(…, …)',
+                           'glClear(GL_COLOR_BUFFER_BIT)', 'output']);
   await page.getByRole('button', { name: 'Leave out the wall' }).focus();
   await page.keyboard.press('Enter');
   await drawn(page, 2);

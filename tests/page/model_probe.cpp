@@ -2,9 +2,9 @@
 // Writes the images the tests choose, FOLDER/light.png and FOLDER/wall.png, and
 // prints as JSON what the model expects at each canvas pixel X,Y (from the top
 // left): inside the square or not, the light map's and the wall's samples, the
-// result, and each unit that samples, its (s, t) and the texels it blends,
-// [i, j, weight, r, g, b]. CHANGES are the page's "What if" switches as its
-// address holds them, such as #filter=GL_NEAREST&mode=GL_ADD.
+// result, and each unit that samples, its (s, t) and texels [i, j, weight, r, g, b].
+// CHANGES are the page's address, such as #filter=GL_NEAREST&mode=GL_ADD; with
+// lights (#lights=...) the light map is their bake, first printed, "baked": [r, g, b...].
 #include "support/glmodel.h"
 
 #include <cstdio>
@@ -41,27 +41,31 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string folder = argv[1];
-    const Image light = ramps(32, 3), wall = ramps(256, 17),
-                white = makeImage(32, 32, {255, 255, 255});
-    if (!writeImagePng(folder + "/light.png", light) || !writeImagePng(folder + "/wall.png", wall))
-        return 1;
     const int first = argc > 2 && argv[2][0] == '#' ? 3 : 2;
     Scene lightAlone, wallAlone, both, square;
+    both.changes = first == 3 ? argv[2] : "";
+    const bool bake = changes(both, "lights=");
+    const Image light = bake ? bakedLightMap(bakeOf(both.changes)) : ramps(32, 3),
+                wall = ramps(256, 17), white = makeImage(32, 32, {255, 255, 255});
+    if (!writeImagePng(folder + "/light.png", light) || !writeImagePng(folder + "/wall.png", wall))
+        return 1;
     lightAlone.lightMap = both.lightMap = &light;
     wallAlone.wall = both.wall = &wall;
     square.lightMap = &white;
-    both.changes = first == 3 ? argv[2] : "";
     Unit units[2];
     unitsOf(both, units);
     const Image frames[] = {expectedFrame(lightAlone, 500, 500), expectedFrame(wallAlone, 500, 500),
                             expectedFrame(both, 500, 500), expectedFrame(square, 500, 500)};
     std::printf("{");
+    for (std::size_t t = 0; bake && t < light.pixels.size(); ++t)
+        std::printf("%s%d, %d, %d%s", t ? ", " : "\"baked\": [", light.pixels[t].r,
+                    light.pixels[t].g, light.pixels[t].b, t + 1 == light.pixels.size() ? "]" : "");
     for (int i = first; i < argc; ++i) {
         int x = 0, y = 0;
         if (std::sscanf(argv[i], "%d,%d", &x, &y) != 2 || x < 0 || y < 0 || x >= 500 || y >= 500)
             return 2;
         const int row = 499 - y; // the model's rows count from the bottom
-        std::printf("%s\"%d,%d\": {\"inside\": %s, ", i > first ? ", " : "", x, y,
+        std::printf("%s\"%d,%d\": {\"inside\": %s, ", i > first || bake ? ", " : "", x, y,
                     frames[3].at(x, row).r == 255 ? "true" : "false");
         printRgb("light", frames[0].at(x, row));
         std::printf(", ");

@@ -3,7 +3,7 @@
 // pinned pixel under the pointer, a tap, a swipe and the keys, the outline of the
 // light map's shown part, and a texture of four bytes a texel.
 import { execFileSync } from 'node:child_process';
-import { mkdirSync } from 'node:fs';
+import { mkdirSync, readFileSync } from 'node:fs';
 import { drawn, expect, fixtureCalls, open, test } from './fixtures.mjs';
 
 const tolerance = 3;
@@ -31,10 +31,13 @@ async function pointAt(page, x, y, click = false) {
   return readout(page).textContent();
 }
 
-// As written, under each "What if" switch and two at once, from the address: the
-// canvas and the working against the CPU model; as written, the samples too.
+// As written, under each "What if" switch and two at once, and baked, from the address: the canvas
+// and the working against the CPU model; as written the samples, baked the program's light map, too.
+const bake = '#lights=0.25,0.25,0.1,0.5,ff2020;0.7,0.6,0.3,0.8,40a0ff&ambient=101010';
 const changes = ['', '#filter=GL_NEAREST', '#mode=GL_ADD', '#coords=0-to-1', '#select=no', '#enable=no',
-                 '#select=no&mode=GL_DECAL'];
+                 '#select=no&mode=GL_DECAL', bake];
+const lightGot = page => page.evaluate(() => [...lightmap.record.startup.find(call => call.file == 'light.bmp').texels]);
+const expectBake = (got, model) => expect(Math.max(...got.map((v, k) => Math.abs(v - model.baked[k])))).toBeLessThan(2);
 for (const hash of changes) {
   test(`the readout agrees with the CPU model ${hash ? `under ${hash}` : 'as written'}`, async ({ page }, testInfo) => {
     const points = [[250, 250], [100, 100], [399, 399], [100, 399], [399, 100], [137, 263], [312, 180],
@@ -43,14 +46,15 @@ for (const hash of changes) {
     mkdirSync(folder, { recursive: true });
     const model = JSON.parse(execFileSync(process.env.LIGHTMAP_MODEL_PROBE,
                                           [folder, ...(hash ? [hash] : []), ...points.map(point => point.join(','))]));
-    await open(page, { hash });
-    for (const [key, value] of new URLSearchParams(hash.slice(1))) {
+    await open(page, { hash, waitForFrame: hash != bake }); // a bake follows the first run's first frame
+    for (const [key, value] of new URLSearchParams(hash.replace(bake, '').slice(1))) {
       await expect(page.getByRole('group', { name: 'What if' }).locator(`#what-if-${key}`)).toHaveValue(value);
     }
-    await page.getByLabel('Light map', { exact: true }).setInputFiles(`${folder}/light.png`);
+    if (hash != bake) await page.getByLabel('Light map', { exact: true }).setInputFiles(`${folder}/light.png`);
     await drawn(page, 2);
     await page.getByLabel('Wall', { exact: true }).setInputFiles(`${folder}/wall.png`);
     await drawn(page, 3);
+    if (model.baked) expectBake(await lightGot(page), model);
     for (const [x, y] of points) {
       const text = await pointAt(page, x, y), expected = model[`${x},${y}`];
       if (!expected.inside) {
@@ -100,6 +104,22 @@ test('on the demo\'s images, light × wall / 255 = result at every probed pixel'
     const { light, wall, result } = colours(await pointAt(page, x, y));
     expectClose(result, light.map((value, c) => Math.round(value * wall[c] / 255)), `product at ${x}, ${y}`);
   }
+});
+
+test('the bake follows its lights, saves what the program read, and says what it drops', async ({ page }, testInfo) => {
+  await open(page, { hash: bake, waitForFrame: false });
+  await drawn(page, 2);
+  await page.getByRole('button', { name: 'Light 1 at 0.25, 0.25' }).press('ArrowRight');
+  await expect(page).toHaveURL(/#lights=0\.26,0\.25,/);
+  await drawn(page, 3);
+  expectBake(await lightGot(page), JSON.parse(execFileSync(process.env.LIGHTMAP_MODEL_PROBE,
+                                                           [testInfo.outputPath(), new URL(page.url()).hash])));
+  const [saved] = await Promise.all([page.waitForEvent('download'), page.getByText('Save light.bmp').click()]);
+  const file = readFileSync(await saved.path()), texels = await lightGot(page);
+  expect([...file.subarray(54)]).toEqual(texels.map((_, k) => texels[k - k % 3 + 2 - k % 3])); // blue-green-red
+  await page.evaluate(() => { location.hash = '#lights=0.5,0.5,0,0.5,ffffff;1,2,3&ambient=fff'; });
+  await expect(page.locator('#bake-message')).toContainText(/height 0 is outside 0.01 to 2: 0.01 taken.*"1,2,3" is not X,Y/);
+  await drawn(page, 4);
 });
 
 // Pinned at load on the square's centre; the pointer previews, a click pins, and

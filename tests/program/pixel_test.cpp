@@ -43,7 +43,9 @@ struct PixelCase : ImageFiles {
     bool extension = true;
     bool imageMagick = false; // the BMPs written by the README's commands from PNGs
     bool plainWall = false;   // a white wall, so the light map shows as it is
+    bool baked = false;       // the light map the page bakes from these lights, as saved
 };
+const Image bakedMap = bakedLightMap(bakeOf("lights=0.25,0.3,0.1,0.5,ff2020&ambient=102040"));
 
 // Runs the README's ImageMagick commands ("convert IMAGE ... BMP3:light.bmp", and
 // the same for the wall) in `folder`, on its light.png and wall.png.
@@ -79,14 +81,15 @@ class PixelTest : public testing::TestWithParam<std::tuple<PixelCase, Launcher>>
         options.withoutMultitexture = !c.extension;
         const std::string kind = c.imageMagick ? ".png" : ".bmp";
         const auto write = c.imageMagick ? writeImagePng : writeImageBmp;
-        ASSERT_TRUE(!c.light || write(options.folder + "/light" + kind, lightMap));
+        ASSERT_TRUE(!c.light ||
+                    write(options.folder + "/light" + kind, c.baked ? bakedMap : lightMap));
         ASSERT_TRUE(!c.wall || write(options.folder + "/wall" + kind, c.plainWall ? white : wall));
         if (c.imageMagick)
             convertAsTheReadmeSays(options.folder);
         demo = startDemo(launcher, options);
         if (!demo)
             return; // skipped or failed, saying why
-        scene.lightMap = c.light ? &lightMap : nullptr;
+        scene.lightMap = !c.light ? nullptr : c.baked ? &bakedMap : &lightMap;
         scene.wall = !c.wall ? nullptr : c.plainWall ? &white : &wall;
         scene.multitexture = c.extension;
     }
@@ -160,7 +163,7 @@ TEST_P(LightMapEdgesTest, OutOfRangeTexelsShowOnlyAsBlendsAtBottomAndRightEdges)
 }
 
 // Each mix of image files, then both images without the extension, then both as
-// the README's commands make them.
+// the README's commands make them, then a light map baked by the page's rules.
 std::vector<PixelCase> pixelCases(bool converted = true)
 {
     std::vector<PixelCase> cases;
@@ -168,7 +171,8 @@ std::vector<PixelCase> pixelCases(bool converted = true)
         cases.push_back({files});
     cases.push_back({{{"ExtensionMissing"}, true, true}, false});
     if (converted)
-        cases.push_back({{{"ImageMagick"}, true, true}, true, true});
+        cases.insert(cases.end(), {PixelCase{{{"ImageMagick"}, true, true}, true, true},
+                                   PixelCase{{{"Baked"}, true, true}, true, false, false, true}});
     return cases;
 }
 INSTANTIATE_FOR(Native, PixelTest, testing::ValuesIn(pixelCases()));

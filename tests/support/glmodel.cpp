@@ -10,6 +10,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <regex>
 
 namespace {
 
@@ -128,4 +129,42 @@ Image expectedFrame(const Scene& scene, int width, int height)
         }
     }
     return frame;
+}
+
+Bake bakeOf(const std::string& changes)
+{
+    Bake bake;
+    const auto colour = [](const std::string& hex, double out[3]) {
+        for (int c = 0; c < 3; ++c)
+            out[c] = std::stoi(hex.substr(2 * c, 2), nullptr, 16) / 255.0;
+    };
+    const std::regex ambient("ambient=([0-9a-fA-F]{6})"),
+        light("(?:lights=|;)([-.\\d]+),([-.\\d]+),([-.\\d]+),([-.\\d]+),([0-9a-fA-F]{6})");
+    if (std::smatch m; std::regex_search(changes, m, ambient))
+        colour(m[1], bake.ambient);
+    for (std::sregex_iterator m(changes.begin(), changes.end(), light), end; m != end; ++m) {
+        bake.lights.push_back(
+            {std::stod((*m)[1]), std::stod((*m)[2]), std::stod((*m)[3]), std::stod((*m)[4]), {}});
+        colour((*m)[5], bake.lights.back().colour);
+    }
+    return bake;
+}
+
+Image bakedLightMap(const Bake& bake, int size)
+{
+    Image map = makeImage(size, size);
+    const auto across = [size](int i) {
+        return ((i + 0.5) / size - lightLow) / (lightHigh - lightLow);
+    };
+    for (int t = 0; t < size * size; ++t) {
+        const double x = across(t % size), y = across(t / size);
+        double light[3] = {bake.ambient[0], bake.ambient[1], bake.ambient[2]};
+        for (const Light& l : bake.lights) {
+            const double d = std::hypot(x - l.x, y - l.y, l.height);
+            for (int c = 0; c < 3; ++c)
+                light[c] += l.colour[c] * std::max(0.0, 1 - d / l.radius) * l.height / d;
+        }
+        map.pixels[t] = {toByte(light[0]), toByte(light[1]), toByte(light[2])};
+    }
+    return map;
 }

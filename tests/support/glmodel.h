@@ -51,4 +51,16 @@ Footprint footprint(int width, int height, double s, double t, bool nearest = fa
 // outside the square.
 bool texCoordsAt(int x, int y, int width, int height, double st[2][2], bool lightWhole = false);
 
+// The page's baker, from its address ("lights=X,Y,H,R,RRGGBB;...&ambient=RRGGBB"), and
+// the light map whose texel (i, j) is their light where its centre lands on the square.
+struct Light {
+    double x, y, height, radius, colour[3];
+};
+struct Bake {
+    std::vector<Light> lights;
+    double ambient[3] = {0, 0, 0};
+};
+Bake bakeOf(const std::string& changes);
+Image bakedLightMap(const Bake& bake, int size = 32);
+
 #endif
