@@ -11,7 +11,7 @@ import { bmpPixels } from './images.js';
 import { drawRamp, paintDifferences } from './difference.js';
 import { filterAt } from './probe.js';
 import { place } from './panels.js';
-import { $, el, fileOf, fixed, line, rgb, sizeOf } from './dom.js';
+import { $, el, fileOf, fixed, line, offer, rgb, sizeOf } from './dom.js';
 import { state } from './state.js';
 
 const cell = 12, f3 = value => fixed(value, 3), hex = colour => `#${colour.map(c => c.toString(16).padStart(2, '0')).join('')}`;
@@ -89,11 +89,7 @@ export function showBake() {
   $('bake-radius-value').textContent = chosen ? f3(chosen.r) : '';
   $('bake-height-value').textContent = chosen ? f3(chosen.h) : '';
   $('bake-ambient').value = hex(bake ? bake.ambient : [0, 0, 0]);
-  const save = $('bake-save'), bytes = state.images.light.bake && state.images.light.bytes;
-  if (save.href) URL.revokeObjectURL(save.href);
-  save.hidden = !bytes;
-  if (bytes) save.href = URL.createObjectURL(new Blob([bytes], { type: 'image/bmp' }));
-  else save.removeAttribute('href');
+  offer($('bake-save'), state.images.light.bake && state.images.light.bytes);
 }
 
 // "How this texel was baked", for texel (i, j) of the light map.

@@ -39,3 +39,15 @@ export function ofTexels(value, size, bare = false) {
 export const textureText = texture => texture.texels
   ? `texture ${texture.name}: ${texture.file ? `${texture.file}, ` : ''}${texture.width}×${texture.height}`
   : `texture ${texture.name}: no image`;
+
+// The link downloads `bytes` (null: the link is hidden). A drag bakes faster
+// than the browser makes blob addresses, so while a light is held the link
+// waits for the bake it is let go on.
+export function offer(link, bytes) {
+  link.hidden = !bytes;
+  if (state.offered[link.id] === bytes && (link.href || !bytes)) return;
+  if (link.href) URL.revokeObjectURL(link.href);
+  link.removeAttribute('href');
+  state.offered[link.id] = state.dragging ? null : bytes;
+  if (bytes && !state.dragging) link.href = URL.createObjectURL(new Blob([bytes], { type: 'image/bmp' }));
+}

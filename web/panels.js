@@ -5,25 +5,22 @@
 import { bmpPixels } from './images.js';
 import { modeOf } from './gl.js';
 import { counted } from './glstate.js';
-import { $, fileOf, ofTexels, panelNames, panelOf } from './dom.js';
+import { $, fileOf, ofTexels, offer, panelNames, panelOf } from './dom.js';
 
 // The panel shows `bytes` (null: left out, white with "no image") at `size`,
 // offers them for download, and says what was done to make them.
 export function showImage(which, bytes, note, size) {
-  const canvas = $(`${which}-view`), link = $(`${which}-download`);
-  if (link.href) URL.revokeObjectURL(link.href);
-  link.hidden = !bytes;
+  const canvas = $(`${which}-view`);
+  offer($(`${which}-download`), bytes);
   $(`${which}-note`).textContent = note;
   $(`${which}-none-label`).hidden = !!bytes;
   canvas.width = canvas.height = size;
   const context = canvas.getContext('2d');
   if (!bytes) {
     context.fillStyle = '#fff';
-    context.fillRect(0, 0, size, size);
-    return link.removeAttribute('href');
+    return context.fillRect(0, 0, size, size);
   }
   context.putImageData(bmpPixels(bytes, size), 0, 0);
-  link.href = URL.createObjectURL(new Blob([bytes], { type: 'image/bmp' }));
 }
 
 // `element` at the fraction (left, top) of its picture, `width` by `height` when given.

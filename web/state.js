@@ -17,6 +17,7 @@ export const state = {
   viewFrame: 0,       // the animation frame that draws the bake's view again
   exactTimer: 0,      // the light map against the exact light, shown once a drag rests
   faintWall: null,    // the wall as "Make a light map" draws it: { bytes, image }
+  offered: {},        // the bytes each download link (by id) links to
   onScreen: null,     // the instance whose canvas is on screen
   shown: null,        // the frame on screen: { record, canvas, model, scene, units, panels, reference, counts }
   probe: { pinned: null, preview: null }, // canvas pixels { x, y } from the top left

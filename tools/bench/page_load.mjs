@@ -127,11 +127,14 @@ async function interact(page) {
   await drag(page);
 }
 
-// A light of "Make a light map" dragged round for 3 s, a pointer move every 16 ms:
+// A light of "Make a light map" dragged round for 2 s, a pointer move every 16 ms:
 // the program's new frames a second on screen while it moves (no glFinish here),
 // and, once it rests, whether the light map of the last run is the bake of the
 // last position (bake.js's, at unit 0's range as the last run drew).
 async function drag(page) {
+  // As a learner starts: the program as written (with a switch changed, each bake
+  // is two runs, the changed one and the one as written it is compared with).
+  await page.getByRole('button', { name: 'As written' }).click();
   await page.getByRole('button', { name: 'Add a light' }).click();
   const handle = page.getByRole('button', { name: /^Light 1 at/ }), view = page.locator('#bake-view');
   await handle.scrollIntoViewIfNeeded();
@@ -143,7 +146,8 @@ async function drag(page) {
   await page.evaluate(() => {
     window.dragging = true;
     window.swaps = 0;
-    new MutationObserver(() => { ++swaps; }).observe(document.getElementById('result-view'), { childList: true });
+    new MutationObserver(() => { ++swaps; window.swapMs = performance.now(); })
+      .observe(document.getElementById('result-view'), { childList: true });
   });
   const before = await page.evaluate(() => swaps), start = performance.now();
   // A hand's moves come at the display's rate, whatever the page is doing: the
@@ -156,9 +160,21 @@ async function drag(page) {
         clientX: box.x + box.width * (0.5 + 0.3 * Math.cos(turn * 2)), clientY: box.y + box.height * (0.5 + 0.3 * Math.sin(turn * 2)) }));
     }, 16);
   }, box);
-  await page.waitForTimeout(3000);
+  await page.waitForTimeout(2000);
   await page.evaluate(() => clearInterval(window.moving));
   const seconds = (performance.now() - start) / 1000, frames = await page.evaluate(n => swaps - n, before);
+  // Still held, at rest: one move at a time, from its event to its run's canvas on screen.
+  await page.waitForTimeout(1000);
+  const moveTimes = [];
+  for (let move = 1; move <= 11; ++move) {
+    moveTimes.push(await page.evaluate(([box, move]) => new Promise(resolve => {
+      const seen = swaps, at = performance.now(), handle = document.querySelector('.handle');
+      handle.dispatchEvent(new PointerEvent('pointermove', { bubbles: true, pointerId: 1,
+        clientX: box.x + box.width * (0.3 + move * 0.03), clientY: box.y + box.height * 0.4 }));
+      const wait = () => (swaps > seen ? resolve(swapMs - at) : setTimeout(wait, 1));
+      wait();
+    }), [box, move]));
+  }
   await page.mouse.up();
   await page.waitForTimeout(2000);
   const last = await page.evaluate(() => ({
@@ -169,6 +185,21 @@ async function drag(page) {
   const size = Math.sqrt(last.texels.length / 3), expected = bakeTexels(bakeFromHash(last.hash).bake, size, { s: span(0), t: span(1) });
   const drawn = expected.length == last.texels.length && expected.every((value, k) => value == last.texels[k]);
   console.log(`drag-frames-per-second ${(frames / seconds).toFixed(1)}\ndrag-last-drawn ${drawn ? 1 : 0}`);
+  console.log(`drag-move-frame-ms ${median(moveTimes)}\nbake-4-lights-ms ${bakeTime({ s: span(0), t: span(1) })}`);
+}
+
+// bake.js's bake of four lights at unit 0's `range` (Node's V8, as the page's
+// Chromium runs it), median of 21, in ms.
+function bakeTime(range) {
+  const { bake } = bakeFromHash('#lights=0.2,0.2,0.1,0.5,ff2020;0.8,0.2,0.2,0.6,20ff20;0.2,0.8,0.3,0.7,2020ff;' +
+                                '0.8,0.8,0.4,0.8,ffffff&ambient=101010');
+  const times = [];
+  for (let k = 0; k < 21; ++k) {
+    const from = performance.now();
+    bakeTexels(bake, 32, range);
+    times.push(performance.now() - from);
+  }
+  return times.sort((a, b) => a - b)[10].toFixed(2);
 }
 
 // What every Chromium renderer on this machine holds (MB): the bench runs one
