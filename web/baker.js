@@ -102,7 +102,7 @@ function showTexel(i, j) {
     line(`its centre: ((${i} + 0.5)/${size}, (${j} + 0.5)/${size}) = (${(i + 0.5) / size}, ${(j + 0.5) / size})`),
     line(`unit 0 spans s ${s[0]} to ${s[1]}, t ${t[0]} to ${t[1]} over the square, so the square point is`),
     line(`x = (${(i + 0.5) / size} − ${s[0]}) / ${s[1] - s[0]} = ${f3(x)}, y = (${(j + 0.5) / size} − ${t[0]}) / ${t[1] - t[0]} = ${f3(y)}`),
-    parts.map(({ d, falloff, cosine, light: part }, n) => {
+    ...parts.flatMap(({ d, falloff, cosine, light: part }, n) => {
       const l = bake.lights[n];
       return [el('h4', {}, `Light ${n + 1} at (${l.x}, ${l.y}), height ${l.h}, radius ${l.r}, colour ${l.colour.join(' ')}`),
         line(`d = √((x − ${l.x})² + (y − ${l.y})² + ${l.h}²) = ${f3(d)}`),
@@ -111,7 +111,7 @@ function showTexel(i, j) {
     }),
     line(`ambient ${rgb(bake.ambient.map(c => c / 255), 3)}; the sum: ${rgb(sum, 3)}`),
     line(`× 255, rounded, at most 255: ${bytes.join(' ')}, the byte stored`),
-    got && got.texels && line(`the program's texture holds ${[0, 1, 2].map(c => got.texels[(j * got.width + i) * got.channels + c]).join(' ')}`));
+    got && got.texels ? line(`the program's texture holds ${[0, 1, 2].map(c => got.texels[(j * got.width + i) * got.channels + c]).join(' ')}`) : '');
 }
 
 // The light map against the exact light: at every pixel of the square the

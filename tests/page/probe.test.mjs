@@ -112,6 +112,8 @@ test('the bake follows its lights, saves what the program read, and says what it
   await page.getByRole('button', { name: 'Light 1 at 0.25, 0.25' }).press('ArrowRight');
   await expect(page).toHaveURL(/#lights=0\.26,0\.25,/);
   await drawn(page, 3);
+  await page.locator('#light-view').hover({ position: { x: 1, y: 1 } }); // texel (0, 31), both lights' working
+  await expect(page.locator('#bake-texel')).toHaveText(/^How texel \(0, 31\) was baked.*Light 2 at \(0\.7, 0\.6\).*d = √/);
   expectBake(await lightGot(page), JSON.parse(execFileSync(process.env.LIGHTMAP_MODEL_PROBE,
                                                            [testInfo.outputPath(), new URL(page.url()).hash])));
   const [saved] = await Promise.all([page.waitForEvent('download'), page.getByText('Save light.bmp').click()]);
