@@ -36,13 +36,20 @@ function texelsNow(size) {
 function drawView() {
   const g = grid(), canvas = $('bake-view'), columns = g.i[1] - g.i[0] + 1, rows = g.j[1] - g.j[0] + 1;
   [canvas.width, canvas.height] = [columns * cell, rows * cell];
-  const context = canvas.getContext('2d'), texels = texelsNow(g.size);
+  // The texels a pixel each, top row first, then scaled up to cells: a drag
+  // draws this every frame.
+  const context = canvas.getContext('2d'), texels = texelsNow(g.size), image = new ImageData(columns, rows);
   for (let j = g.j[0]; j <= g.j[1]; ++j) {
     for (let i = g.i[0]; i <= g.i[1]; ++i) {
-      context.fillStyle = `rgb(${texels.subarray((j * g.size + i) * 3, (j * g.size + i) * 3 + 3).join(' ')})`;
-      context.fillRect((i - g.i[0]) * cell, (g.j[1] - j) * cell, cell, cell);
+      const at = ((g.j[1] - j) * columns + i - g.i[0]) * 4;
+      image.data.set(texels.subarray((j * g.size + i) * 3, (j * g.size + i) * 3 + 3), at);
+      image.data[at + 3] = 255;
     }
   }
+  const texelCanvas = el('canvas', { width: columns, height: rows });
+  texelCanvas.getContext('2d').putImageData(image, 0, 0);
+  context.imageSmoothingEnabled = false;
+  context.drawImage(texelCanvas, 0, 0, canvas.width, canvas.height);
   // The square, from the square's corners 0 and 1 through the texels' edges.
   const px = x => (x - g.x(g.i[0])) / (g.x(g.i[1] + 1) - g.x(g.i[0])) * canvas.width;
   const py = y => (1 - (y - g.y(g.j[0])) / (g.y(g.j[1] + 1) - g.y(g.j[0]))) * canvas.height;

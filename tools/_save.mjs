@@ -1,0 +1,10 @@
+import { launchBrowser, openPage, drawn } from './page.mjs';
+import { copyFileSync } from 'node:fs';
+const browser = await launchBrowser();
+const { page } = await openPage(browser, '/work/main/build-web', undefined, {});
+await page.evaluate(() => { location.hash = '#lights=0.25,0.25,0.1,0.5,ff2020;0.7,0.6,0.3,0.8,40a0ff&ambient=101010'; });
+await drawn(page, 2);
+const [saved] = await Promise.all([page.waitForEvent('download'), page.getByText('Save light.bmp').click()]);
+copyFileSync(await saved.path(), '/tmp/home/light.bmp');
+console.log(saved.suggestedFilename(), new URL(page.url()).hash);
+await browser.close();
