@@ -45,7 +45,7 @@ export const textureText = texture => texture.texels
 // waits for the bake it is let go on.
 export function offer(link, bytes) {
   link.hidden = !bytes;
-  if (state.offered[link.id] === bytes && (link.href || !bytes)) return;
+  if (state.offered[link.id] === bytes) return;
   if (link.href) URL.revokeObjectURL(link.href);
   link.removeAttribute('href');
   state.offered[link.id] = state.dragging ? null : bytes;
